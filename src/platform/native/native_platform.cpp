@@ -1,0 +1,81 @@
+// The platform on Linux when no host installed one: Linux has no registry, adapter list or
+// Windows system information, so those services answer with failures; text conversion is real
+// (Linux's code page is UTF-8).
+#include <memory>
+
+#include "platform/native/iconv_text.h"
+#include "platform/platform.h"
+
+namespace nebrin::platform {
+namespace {
+
+constexpr std::uint32_t kUtf8 = 65001;
+
+class NativeRegistry final : public Registry {
+ public:
+  Status OpenKey(KeyHandle, const std::u16string&, Access, KeyHandle&) override {
+    return kCallNotImplemented;
+  }
+  Status CreateKey(KeyHandle, const std::u16string&, Access, KeyHandle&, bool&) override {
+    return kCallNotImplemented;
+  }
+  void CloseKey(KeyHandle) override {}
+  Status QueryValue(KeyHandle, const std::u16string&, RegType&, void*, std::uint32_t&) override {
+    return kCallNotImplemented;
+  }
+  Status SetValue(KeyHandle, const std::u16string&, RegType, const void*, std::uint32_t) override {
+    return kCallNotImplemented;
+  }
+  Status DeleteValue(KeyHandle, const std::u16string&) override { return kCallNotImplemented; }
+  Status DeleteKey(KeyHandle, const std::u16string&) override { return kCallNotImplemented; }
+  Status EnumKey(KeyHandle, std::uint32_t, std::u16string&) override {
+    return kCallNotImplemented;
+  }
+  Status EnumValue(KeyHandle, std::uint32_t, std::u16string&) override {
+    return kCallNotImplemented;
+  }
+};
+
+class NativeAdapterList final : public AdapterList {
+ public:
+  Status QuerySize(std::uint32_t&) override { return kNotSupported; }
+  Status Fill(std::uint32_t, std::vector<AdapterListEntry>&) override { return kNotSupported; }
+};
+
+class NativeSystemInfo final : public SystemInfo {
+ public:
+  Status GetVersion(OsVersion&) override { return kCallNotImplemented; }
+  int GetSystemMetric(int) override { return 0; }
+  std::uint32_t AnsiCodePage() override { return kUtf8; }
+  std::uint32_t OemCodePage() override { return kUtf8; }
+};
+
+class NativeTextCodec final : public TextCodec {
+ public:
+  Status ToWide(CodePage, std::string_view text, std::u16string& wide) override {
+    return native::BytesToWide(kUtf8, text, wide);
+  }
+  Status ToNarrow(CodePage, std::u16string_view wide, std::string& text) override {
+    return native::WideToBytes(kUtf8, wide, text);
+  }
+};
+
+class NativePlatform final : public Platform {
+ public:
+  Registry& registry() override { return registry_; }
+  AdapterList& adapters() override { return adapters_; }
+  SystemInfo& system() override { return system_; }
+  TextCodec& text() override { return text_; }
+
+ private:
+  NativeRegistry registry_;
+  NativeAdapterList adapters_;
+  NativeSystemInfo system_;
+  NativeTextCodec text_;
+};
+
+}  // namespace
+
+std::shared_ptr<Platform> MakeDefaultPlatform() { return std::make_shared<NativePlatform>(); }
+
+}  // namespace nebrin::platform

@@ -1,0 +1,173 @@
+// A simulated Windows machine of the NT 5.1 generation: registry hives with Windows' key
+// semantics, an adapter list that agrees with the adapters' registry keys, system information
+// and code pages. It implements every platform service, counts the calls and open handles, and
+// can make a chosen call fail.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace nebrin::sim {
+
+using platform::RegType;
+using platform::Status;
+
+// The services whose calls are counted and can be made to fail.
+enum class Service { Registry, AdapterList, SystemInfo, TextCodec };
+inline constexpr int kServiceCount = 4;
+const char* ServiceName(Service service);
+
+// A damaged or unreadable machine file; what() names the file and the problem.
+class MachineFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One registry value as stored: its type and its bytes, exactly as written.
+struct RegValue {
+  RegType type = RegType::None;
+  std::vector<std::uint8_t> bytes;
+
+  static RegValue String(std::string_view utf8);            // REG_SZ with one terminating NUL
+  static RegValue MultiString(const std::vector<std::string>& utf8);  // REG_MULTI_SZ
+  static RegValue Dword(std::uint32_t value);
+};
+
+struct SystemState {
+  platform::OsVersion version{5, 1, 2600, 2, u"Service Pack 2"};
+  bool tabletPc = false;
+  std::uint32_t ansiCodePage = 1252;
+  std::uint32_t oemCodePage = 437;
+  bool administrator = true;  // writes to HKEY_LOCAL_MACHINE are refused without it
+};
+
+// An entry of the adapter list. Its addresses are not kept here: the list reads them from the
+// adapter's TCP/IP interface key when it is filled ("EnableDHCP", then the Dhcp* values or the
+// static ones), as Windows does.
+struct ListedAdapter {
+  std::string guid;  // "{...}"
+  std::string description;
+  std::uint32_t index = 0;
+  std::uint32_t type = 6;  // 6 Ethernet, 71 IEEE 802.11
+  std::string primaryWins;
+  std::string secondaryWins;
+};
+
+// Everything needed to add a consistent adapter: list entry, TCP/IP interface key, network
+// connection key and Enum key.
+struct AdapterSpec {
+  ListedAdapter listed;
+  std::string connectionName;          // connection key "Name"
+  std::string pnpInstanceId;           // connection key "PnpInstanceID", names the Enum key
+  std::string service;                 // Enum key "Service"
+  std::string deviceDesc;              // Enum key "DeviceDesc"
+  std::optional<std::uint32_t> mediaSubType = 1;  // connection key "MediaSubType"
+  bool dhcp = false;
+  // Static settings: "IPAddress", "SubnetMask", "DefaultGateway" (REG_MULTI_SZ), "NameServer"
+  // (comma-separated REG_SZ), "InterfaceMetric" (REG_DWORD, when set).
+  std::vector<std::string> ipAddresses;
+  std::vector<std::string> subnetMasks;
+  std::vector<std::string> gateways;
+  std::string nameServers;
+  std::optional<std::uint32_t> metric;
+  // DHCP lease: "DhcpIPAddress", "DhcpSubnetMask", "DhcpDefaultGateway", "DhcpNameServer"
+  // (space-separated), "DhcpServer". No lease: the adapter has address 0.0.0.0.
+  struct Lease {
+    std::string address;
+    std::string mask;
+    std::string gateway;
+    std::string nameServers;
+    std::string server;
+  };
+  std::optional<Lease> lease;
+};
+
+inline constexpr platform::KeyHandle kHkcu = platform::kCurrentUser;
+inline constexpr platform::KeyHandle kHklm = platform::kLocalMachine;
+
+// Registry paths of an adapter's keys under HKEY_LOCAL_MACHINE.
+std::string TcpipInterfaceKey(std::string_view guid);
+std::string ConnectionKey(std::string_view guid);
+std::string EnumKey(std::string_view pnpInstanceId);
+
+class Machine final : public platform::Platform {
+ public:
+  // A bare machine: NT 5.1 SP2, empty hives, no adapters, administrative rights.
+  Machine();
+  ~Machine() override;
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+
+  // The demo machine: a wired DHCP adapter with a lease, a wireless adapter with static
+  // addresses, a root-enumerated virtual adapter and a Bluetooth network adapter.
+  static std::shared_ptr<Machine> Demo();
+
+  // Machine files (JSON). Load throws MachineFileError; Save writes a temporary file beside the
+  // target and renames it over the target, and throws MachineFileError when it cannot.
+  static std::shared_ptr<Machine> Load(const std::filesystem::path& file);
+  void Save(const std::filesystem::path& file) const;
+  std::string ToJsonText() const;
+  static std::shared_ptr<Machine> FromJsonText(std::string_view text);  // throws std::runtime_error
+
+  // --- direct access for tests and builders: not counted, never failed by a fault plan ---
+  SystemState& system_state();
+  const SystemState& system_state() const;
+  std::vector<ListedAdapter>& listed_adapters();
+  const std::vector<ListedAdapter>& listed_adapters() const;
+  void AddAdapter(const AdapterSpec& spec);
+
+  // Paths are backslash-separated below a root (kHkcu or kHklm), names case-insensitive as on
+  // Windows. Setting a value creates the missing keys.
+  void SetValue(platform::KeyHandle root, std::string_view path, std::string_view name,
+                RegValue value);
+  void SetString(platform::KeyHandle root, std::string_view path, std::string_view name,
+                 std::string_view utf8);
+  void SetDword(platform::KeyHandle root, std::string_view path, std::string_view name,
+                std::uint32_t value);
+  void CreateKeyPath(platform::KeyHandle root, std::string_view path);
+  std::optional<RegValue> GetValue(platform::KeyHandle root, std::string_view path,
+                                   std::string_view name) const;
+  // The text of a string value (up to its first NUL), if the value exists and is a string type.
+  std::optional<std::string> GetString(platform::KeyHandle root, std::string_view path,
+                                       std::string_view name) const;
+  bool KeyExists(platform::KeyHandle root, std::string_view path) const;
+  // Subkey and value names of a key, in enumeration order (empty when the key is missing).
+  std::vector<std::string> SubkeyNames(platform::KeyHandle root, std::string_view path) const;
+  std::vector<std::string> ValueNames(platform::KeyHandle root, std::string_view path) const;
+  bool RemoveValue(platform::KeyHandle root, std::string_view path, std::string_view name);
+  bool RemoveKeyTree(platform::KeyHandle root, std::string_view path);
+
+  // --- fault injection and accounting ---
+  // Makes the n-th counted call (1-based) overall, or the n-th call of one service, fail with
+  // `error`. A failing call changes nothing. ClearFaults() removes every plan.
+  void FailCall(std::uint64_t n, Status error);
+  void FailServiceCall(Service service, std::uint64_t n, Status error);
+  void ClearFaults();
+  std::uint64_t CallCount() const;
+  std::uint64_t CallCount(Service service) const;
+  void ResetCounts();
+  // Registry keys (and later other handles) opened through the services and not yet closed.
+  std::size_t OpenHandles() const;
+
+  // --- platform::Platform ---
+  platform::Registry& registry() override;
+  platform::AdapterList& adapters() override;
+  platform::SystemInfo& system() override;
+  platform::TextCodec& text() override;
+
+  struct State;  // the model behind the services
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace nebrin::sim

@@ -1,0 +1,52 @@
+// The shared library as a host sees it: it loads and unloads repeatedly, and exports the members
+// that are built.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Members built so far, by their exported (mangled) names.
+const std::vector<std::string> kBuiltMembers = {
+    "_ZN10CCommonFtn13InitStructureEP10EnvInfoStrP14AdapterInfoStr",
+    "_ZN10CCommonFtn17CheckAdapterExistEiiP14AdapterInfoStr",
+    "_ZN10CCommonFtn14CheckOSVersionEv",
+    "_ZN10CCommonFtn19CheckSingleInstanceEPDs",
+    "_ZN10CCommonFtn27MakeMappingIndexArrayForGUIEii",
+    "_ZN10CICSManage22ICSInstallAndUninstallEiP10EnvInfoStrP14AdapterInfoStr",
+    "_ZN14CNetInfoManage17CheckAddressValidEPDs",
+    "_ZN15CRoamingControl20InstallRoamingDriverEv",
+    "_ZN15CRoamingControl22UninstallRoamingDriverEv",
+    "_ZN15CRoamingControl21CheckOutRoamingStatusEv",
+    "_ZN12CWLanControl15GetMaxRSSIValueEPDs",
+    "_ZN12CWLanControl13ChangeAPOrderEPDs",
+    "_ZN16CNetInfoRetrieve10IPRetrieveEP10EnvInfoStrP14AdapterInfoStr",
+    "_ZN16CNetInfoRetrieve18GetWLANDeviceCountEP10EnvInfoStrP14AdapterInfoStr",
+    "_ZN16CNetInfoRetrieve21CheckInfoChangeStatusEP10EnvInfoStrP14AdapterInfoStrS1_S3_",
+    "_ZN14CNetInfoManage17GetDHCPDNSAddressEP14AdapterInfoStrPDsi",
+    "_ZN14CNetInfoManage13GetDNSAddressEP14AdapterInfoStrPDsi",
+    "_ZN10CCommonFtnC1Ev",
+    "_ZN10CCommonFtnaSERKS_",
+    "_ZN12CWLanControlC1Ev",
+    "_ZN12CWLanControlaSERKS_",
+    "_ZN14CNebrinCoreDllC1Ev",
+    "_ZN15CRoamingControlaSERKS_",
+    "_ZN6nebrin15InstallPlatformESt10shared_ptrINS_8platform8PlatformEE",
+};
+
+TEST(LibraryLoad, LoadsAndUnloadsRepeatedlyAndExportsTheBuiltMembers) {
+  for (int round = 0; round < 5; ++round) {
+    void* library = dlopen(NEBRIN_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    for (const std::string& symbol : kBuiltMembers) {
+      EXPECT_NE(dlsym(library, symbol.c_str()), nullptr) << symbol;
+    }
+    // Internal code stays hidden.
+    EXPECT_EQ(dlsym(library, "_ZN6nebrin8platform7CurrentEv"), nullptr);
+    EXPECT_EQ(dlclose(library), 0);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#include "support/sim_fixture.h"
+
+#include <cstring>
+
+#include "nebrin/platform_install.h"
+
+namespace nebrin::testing {
+
+void SimTest::SetUp() { Use(std::make_shared<sim::Machine>()); }
+
+void SimTest::TearDown() {
+  EXPECT_EQ(machine_->OpenHandles(), 0u) << "registry keys left open";
+  InstallPlatform(nullptr);
+}
+
+void SimTest::Use(std::shared_ptr<sim::Machine> machine) {
+  machine_ = std::move(machine);
+  InstallPlatform(machine_);
+}
+
+void Poison(Profile& profile, unsigned char marker) {
+  std::memset(&profile.env, marker, sizeof(profile.env));
+  std::memset(profile.adapters, marker, sizeof(profile.adapters));
+}
+
+}  // namespace nebrin::testing

@@ -1,0 +1,63 @@
+// On Linux the host runs the library against a simulated machine kept in a machine file.
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "host_session.h"
+#include "machine_commands.h"
+#include "nebrin/platform_install.h"
+#include "platform/sim/machine.h"
+
+namespace nebrin::host {
+namespace {
+
+class SimSession final : public HostSession {
+ public:
+  SimSession(std::filesystem::path file, std::shared_ptr<sim::Machine> machine)
+      : file_(std::move(file)), machine_(std::move(machine)) {
+    InstallPlatform(machine_);
+  }
+  ~SimSession() override { InstallPlatform(nullptr); }
+  void Commit() override { machine_->Save(file_); }
+
+ private:
+  std::filesystem::path file_;
+  std::shared_ptr<sim::Machine> machine_;
+};
+
+}  // namespace
+
+std::filesystem::path MachineFile(const HostOptions& options) {
+  if (!options.machinePath.empty()) return options.machinePath;
+  std::filesystem::path state;
+  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg != '\0') {
+    state = xdg;
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    state = std::filesystem::path(home) / ".local" / "state";
+  } else {
+    throw std::runtime_error("no machine file given (--machine) and neither XDG_STATE_HOME nor HOME is set");
+  }
+  return state / "nebrin" / "machine.json";
+}
+
+std::unique_ptr<HostSession> OpenSession(const HostOptions& options) {
+  const std::filesystem::path file = MachineFile(options);
+  std::error_code error;
+  if (!std::filesystem::exists(file, error)) {
+    // First use: the default machine is the demo machine.
+    auto machine = sim::Machine::Demo();
+    machine->Save(file);
+    return std::make_unique<SimSession>(file, machine);
+  }
+  return std::make_unique<SimSession>(file, sim::Machine::Load(file));
+}
+
+void AddSessionOptions(CLI::App& app, HostOptions& options) {
+  app.add_option("--machine", options.machinePath,
+                 "Simulated machine file (default: $XDG_STATE_HOME/nebrin/machine.json, created "
+                 "from the demo machine on first use)");
+  AddMachineCommands(app, options);
+}
+
+}  // namespace nebrin::host

@@ -1,0 +1,24 @@
+// nebrin: a command-line host for the NebrinCoreDll library.
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <iostream>
+
+#include "adapters_command.h"
+#include "host_session.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"nebrin: capture, store and apply network profiles with NebrinCoreDll"};
+  app.require_subcommand(1);
+  nebrin::host::HostOptions options;
+  nebrin::host::AddSessionOptions(app, options);
+  nebrin::host::AddAdaptersCommand(app, options);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  } catch (const std::exception& e) {
+    std::cerr << "nebrin: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
