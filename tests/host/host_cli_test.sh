@@ -20,7 +20,7 @@ check "default machine file created" test -f "$scratch/state/nebrin/machine.json
 check "wired adapter listed" contains "$out" "192.168.1.34"
 check "wireless adapter listed" contains "$out" "10.0.0.5"
 check "virtual adapter not kept" test "$(grep -c 'Virtual' <<<"$out")" -eq 0
-check "two adapters" test "$(grep -cE '^[0-9]+ ' <<<"$out")" -eq 2
+check "two adapters" test "$(grep -cE '^[0-9]+ .*(wired|wireless)' <<<"$out")" -eq 2
 
 json=$("$nebrin" --machine "$scratch/state/nebrin/machine.json" adapters --json)
 check "json adapter count" contains "$json" '"AdapterCount": 2'

@@ -1,0 +1,97 @@
+// The demo machine: a laptop of the NT 5.1 generation with a wired adapter on DHCP, a wireless
+// card with static addresses, a root-enumerated virtual adapter and a Bluetooth network adapter.
+#include "platform/sim/machine.h"
+
+namespace nebrin::sim {
+namespace {
+
+AdapterSpec WiredDhcp() {
+  AdapterSpec spec;
+  spec.listed = {"{6E1B0F3A-2C4D-4E8F-9A10-3B5C7D9E1F20}",
+                 "Intel(R) PRO/100 VE Network Connection",
+                 2,
+                 6,
+                 "",
+                 ""};
+  spec.connectionName = "Local Area Connection";
+  spec.pnpInstanceId = "PCI\\VEN_8086&DEV_1050&SUBSYS_30088086&REV_02\\4&1F7DBC9F&0&40F0";
+  spec.service = "E100B";
+  spec.deviceDesc = "Intel(R) PRO/100 VE Network Connection";
+  spec.mediaSubType = 1;
+  spec.dhcp = true;
+  spec.lease = AdapterSpec::Lease{"192.168.1.34", "255.255.255.0", "192.168.1.1",
+                                  "192.168.1.1 192.168.1.2", "192.168.1.1"};
+  return spec;
+}
+
+AdapterSpec WirelessStatic() {
+  AdapterSpec spec;
+  spec.listed = {"{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}",
+                 "Orinoco-class 802.11b PC Card",
+                 3,
+                 71,
+                 "10.0.0.3",
+                 ""};
+  spec.connectionName = "Wireless Network Connection";
+  spec.pnpInstanceId = "PCMCIA\\WLAN-PCCARD-7A3F\\1";
+  spec.service = "WLPC";
+  spec.deviceDesc = "802.11b Wireless PC Card";
+  spec.mediaSubType = 2;
+  spec.dhcp = false;
+  spec.ipAddresses = {"10.0.0.5"};
+  spec.subnetMasks = {"255.255.255.0"};
+  spec.gateways = {"10.0.0.1"};
+  spec.nameServers = "10.0.0.1,10.0.0.2";
+  spec.metric = 20;
+  return spec;
+}
+
+AdapterSpec RootVirtual() {
+  AdapterSpec spec;
+  spec.listed = {"{0F3E5D7C-9B1A-4C2E-8D40-6A7B8C9D0E1F}", "Virtual Network Adapter", 4, 6, "", ""};
+  spec.connectionName = "Local Area Connection 2";
+  spec.pnpInstanceId = "ROOT\\NET\\0000";
+  spec.service = "VNETA";
+  spec.deviceDesc = "Virtual Network Adapter";
+  spec.mediaSubType = 1;
+  spec.dhcp = true;
+  return spec;
+}
+
+AdapterSpec BluetoothPan() {
+  AdapterSpec spec;
+  spec.listed = {
+      "{5B7D9F1E-3A2C-4B6D-9E8F-1A2B3C4D5E6F}", "Bluetooth PAN Network Adapter", 5, 6, "", ""};
+  spec.connectionName = "Bluetooth Network";
+  spec.pnpInstanceId = "BTH\\MS_BTHPAN\\7&2A3B4C5D&0&2";
+  spec.service = "BTWDNDIS";
+  spec.deviceDesc = "Bluetooth PAN Network Adapter";
+  spec.mediaSubType = 1;
+  spec.dhcp = true;
+  return spec;
+}
+
+}  // namespace
+
+std::shared_ptr<Machine> Machine::Demo() {
+  auto machine = std::make_shared<Machine>();
+  SystemState& system = machine->system_state();
+  system.version = platform::OsVersion{5, 1, 2600, 2, u"Service Pack 2"};
+  system.tabletPc = false;
+  system.ansiCodePage = 1252;
+  system.oemCodePage = 437;
+  system.administrator = true;
+
+  const char* currentVersion = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+  machine->SetString(kHklm, currentVersion, "CurrentVersion", "5.1");
+  machine->SetString(kHklm, currentVersion, "CurrentBuildNumber", "2600");
+  machine->SetString(kHklm, currentVersion, "CSDVersion", "Service Pack 2");
+  machine->CreateKeyPath(kHkcu, "Software");
+
+  for (const AdapterSpec& spec : {WiredDhcp(), WirelessStatic(), RootVirtual(), BluetoothPan()}) {
+    machine->AddAdapter(spec);
+  }
+  return machine;
+}
+
+}  // namespace nebrin::sim

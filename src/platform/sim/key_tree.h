@@ -1,0 +1,50 @@
+// The registry as the simulated machine stores it: a tree of keys per hive. Subkeys are kept by
+// their folded name (so they enumerate in case-insensitive order), values in the order they were
+// first created; both keep the case they were created with.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sim/machine.h"
+
+namespace nebrin::sim {
+
+struct NamedValue {
+  std::u16string name;
+  RegValue value;
+};
+
+struct Key {
+  std::u16string name;
+  Key* parent = nullptr;  // null for a hive root and for a deleted key
+  bool deleted = false;   // set when the key leaves the tree; open handles then see kKeyDeleted
+  std::map<std::u16string, std::shared_ptr<Key>> subkeys;  // by folded name
+  std::vector<NamedValue> values;
+
+  Key* FindSubkey(std::u16string_view name) const;
+  NamedValue* FindValue(std::u16string_view name);
+  const NamedValue* FindValue(std::u16string_view name) const;
+  // Adds a subkey (the name must be new) and returns it.
+  std::shared_ptr<Key> AddSubkey(std::u16string name);
+  // Sets a value in place when it exists (keeping its name and position), else appends it.
+  void PutValue(std::u16string_view name, RegValue value);
+  bool EraseValue(std::u16string_view name);
+  // Detaches a subkey and marks it and everything below it deleted.
+  bool EraseSubkey(std::u16string_view name);
+  std::shared_ptr<Key> SharedSubkey(std::u16string_view name) const;
+};
+
+// The components of a backslash-separated path; empty components are skipped.
+std::vector<std::u16string> SplitPath(std::u16string_view path);
+
+// The key at `path` below `from`, or null.
+Key* FindPath(Key& from, std::u16string_view path);
+const Key* FindPath(const Key& from, std::u16string_view path);
+// The key at `path` below `from`, created with any missing parents.
+Key& CreatePath(Key& from, std::u16string_view path);
+
+}  // namespace nebrin::sim

@@ -1,0 +1,80 @@
+#include "platform/sim/machine.h"
+
+#include <stdexcept>
+
+#include "platform/sim/machine_state.h"
+#include "platform/sim/sim_text.h"
+
+namespace nebrin::sim {
+
+const char* ServiceName(Service service) {
+  switch (service) {
+    case Service::Registry:
+      return "Registry";
+    case Service::AdapterList:
+      return "AdapterList";
+    case Service::SystemInfo:
+      return "SystemInfo";
+    case Service::TextCodec:
+      return "TextCodec";
+  }
+  return "?";
+}
+
+RegValue RegValue::String(std::string_view utf8) {
+  std::u16string text = Utf8ToUtf16(utf8);
+  text.push_back(u'\0');
+  return RegValue{RegType::String, Utf16ToBytes(text)};
+}
+
+RegValue RegValue::MultiString(const std::vector<std::string>& utf8) {
+  std::vector<std::u16string> items;
+  items.reserve(utf8.size());
+  for (const auto& item : utf8) items.push_back(Utf8ToUtf16(item));
+  return RegValue{RegType::MultiString, EncodeMultiString(items)};
+}
+
+RegValue RegValue::Dword(std::uint32_t value) {
+  return RegValue{RegType::Dword,
+                  {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                   static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}};
+}
+
+Key* Machine::State::Hive(platform::KeyHandle root) const {
+  if (root == kHkcu) return currentUser.get();
+  if (root == kHklm) return localMachine.get();
+  return nullptr;
+}
+
+Key& Machine::State::HiveOrThrow(platform::KeyHandle root) const {
+  Key* hive = Hive(root);
+  if (hive == nullptr) throw std::invalid_argument("not a registry root: use kHkcu or kHklm");
+  return *hive;
+}
+
+Machine::Machine() : state_(std::make_unique<State>()) {}
+Machine::~Machine() = default;
+
+SystemState& Machine::system_state() { return state_->system; }
+const SystemState& Machine::system_state() const { return state_->system; }
+std::vector<ListedAdapter>& Machine::listed_adapters() { return state_->adapters; }
+const std::vector<ListedAdapter>& Machine::listed_adapters() const { return state_->adapters; }
+
+void Machine::FailCall(std::uint64_t n, Status error) { state_->accounting.FailCall(n, error); }
+void Machine::FailServiceCall(Service service, std::uint64_t n, Status error) {
+  state_->accounting.FailServiceCall(service, n, error);
+}
+void Machine::ClearFaults() { state_->accounting.ClearFaults(); }
+std::uint64_t Machine::CallCount() const { return state_->accounting.CallCount(); }
+std::uint64_t Machine::CallCount(Service service) const {
+  return state_->accounting.CallCount(service);
+}
+void Machine::ResetCounts() { state_->accounting.ResetCounts(); }
+std::size_t Machine::OpenHandles() const { return state_->handles.size(); }
+
+platform::Registry& Machine::registry() { return state_->registry; }
+platform::AdapterList& Machine::adapters() { return state_->adapterList; }
+platform::SystemInfo& Machine::system() { return state_->systemInfo; }
+platform::TextCodec& Machine::text() { return state_->textCodec; }
+
+}  // namespace nebrin::sim

@@ -1,0 +1,389 @@
+#include "platform/sim/machine_json.h"
+
+#include <array>
+#include <cstdio>
+#include <initializer_list>
+#include <limits>
+#include <string>
+
+#include "platform/sim/machine_state.h"
+#include "platform/sim/sim_text.h"
+
+namespace nebrin::sim {
+namespace {
+
+constexpr const char* kFormat = "nebrin-machine";
+constexpr int kVersion = 1;
+constexpr const char* kLocalMachineName = "HKEY_LOCAL_MACHINE";
+constexpr const char* kCurrentUserName = "HKEY_CURRENT_USER";
+
+struct TypeName {
+  std::uint32_t type;
+  const char* name;
+};
+constexpr std::array<TypeName, 12> kTypeNames{{
+    {0, "REG_NONE"},
+    {1, "REG_SZ"},
+    {2, "REG_EXPAND_SZ"},
+    {3, "REG_BINARY"},
+    {4, "REG_DWORD"},
+    {5, "REG_DWORD_BIG_ENDIAN"},
+    {6, "REG_LINK"},
+    {7, "REG_MULTI_SZ"},
+    {8, "REG_RESOURCE_LIST"},
+    {9, "REG_FULL_RESOURCE_DESCRIPTOR"},
+    {10, "REG_RESOURCE_REQUIREMENTS_LIST"},
+    {11, "REG_QWORD"},
+}};
+
+// ---------------------------------------------------------------- writing
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (std::uint8_t b : bytes) {
+    text.push_back(kDigits[b >> 4]);
+    text.push_back(kDigits[b & 0xF]);
+  }
+  return text;
+}
+
+Json TypeToJson(RegType type) {
+  for (const auto& entry : kTypeNames) {
+    if (entry.type == static_cast<std::uint32_t>(type)) return entry.name;
+  }
+  return static_cast<std::uint32_t>(type);
+}
+
+// Readable "data" when the bytes have the regular shape of their type, else exact "hex".
+Json ValueToJson(const NamedValue& named) {
+  const RegValue& value = named.value;
+  Json json = Json::object();
+  json["name"] = Utf16ToUtf8(named.name);
+  json["type"] = TypeToJson(value.type);
+  switch (value.type) {
+    case RegType::String:
+    case RegType::ExpandString:
+      if (auto text = DecodeCanonicalString(value.bytes)) {
+        json["data"] = Utf16ToUtf8(*text);
+        return json;
+      }
+      break;
+    case RegType::MultiString:
+      if (auto items = DecodeCanonicalMultiString(value.bytes)) {
+        Json list = Json::array();
+        for (const auto& item : *items) list.push_back(Utf16ToUtf8(item));
+        json["data"] = std::move(list);
+        return json;
+      }
+      break;
+    case RegType::Dword:
+      if (value.bytes.size() == 4) {
+        const auto& b = value.bytes;
+        json["data"] = static_cast<std::uint32_t>(b[0] | (b[1] << 8) | (b[2] << 16)) |
+                       (static_cast<std::uint32_t>(b[3]) << 24);
+        return json;
+      }
+      break;
+    default:
+      break;
+  }
+  json["hex"] = Hex(value.bytes);
+  return json;
+}
+
+Json KeyToJson(const Key& key) {
+  Json json = Json::object();
+  if (!key.subkeys.empty()) {
+    Json keys = Json::object();
+    for (const auto& [folded, child] : key.subkeys)
+      keys[Utf16ToUtf8(child->name)] = KeyToJson(*child);
+    json["keys"] = std::move(keys);
+  }
+  if (!key.values.empty()) {
+    Json values = Json::array();
+    for (const auto& value : key.values) values.push_back(ValueToJson(value));
+    json["values"] = std::move(values);
+  }
+  return json;
+}
+
+// ---------------------------------------------------------------- reading
+
+// A JSON Pointer to the place being read, for error messages.
+std::string Child(const std::string& where, std::string_view member) {
+  std::string escaped;
+  for (char c : member) {
+    if (c == '~') {
+      escaped += "~0";
+    } else if (c == '/') {
+      escaped += "~1";
+    } else {
+      escaped.push_back(c);
+    }
+  }
+  return where + "/" + escaped;
+}
+
+std::string Child(const std::string& where, std::size_t index) {
+  return where + "/" + std::to_string(index);
+}
+
+[[noreturn]] void Fail(const std::string& where, const std::string& problem) {
+  throw MachineFileError((where.empty() ? std::string("/") : where) + ": " + problem);
+}
+
+const Json& RequireObject(const Json& json, const std::string& where,
+                          std::initializer_list<const char*> allowed) {
+  if (!json.is_object()) Fail(where, "expected an object");
+  for (const auto& [member, item] : json.items()) {
+    bool known = false;
+    for (const char* name : allowed) known = known || member == name;
+    if (!known) Fail(Child(where, member), "unknown member");
+  }
+  return json;
+}
+
+const Json* Member(const Json& object, const char* name) {
+  auto it = object.find(name);
+  return it == object.end() ? nullptr : &*it;
+}
+
+std::string ReadString(const Json& json, const std::string& where) {
+  if (!json.is_string()) Fail(where, "expected a string");
+  return json.get<std::string>();
+}
+
+std::uint32_t ReadUint32(const Json& json, const std::string& where) {
+  if (!json.is_number_unsigned() && !(json.is_number_integer() && json.get<std::int64_t>() >= 0)) {
+    Fail(where, "expected a whole number from 0 to 4294967295");
+  }
+  const std::uint64_t number = json.get<std::uint64_t>();
+  if (number > std::numeric_limits<std::uint32_t>::max()) {
+    Fail(where, "expected a whole number from 0 to 4294967295");
+  }
+  return static_cast<std::uint32_t>(number);
+}
+
+bool ReadBool(const Json& json, const std::string& where) {
+  if (!json.is_boolean()) Fail(where, "expected true or false");
+  return json.get<bool>();
+}
+
+void ReadOptionalString(const Json& object, const char* name, const std::string& where,
+                        std::string& out) {
+  if (const Json* member = Member(object, name)) out = ReadString(*member, Child(where, name));
+}
+
+void ReadOptionalUint32(const Json& object, const char* name, const std::string& where,
+                        std::uint32_t& out) {
+  if (const Json* member = Member(object, name)) out = ReadUint32(*member, Child(where, name));
+}
+
+void ReadOptionalBool(const Json& object, const char* name, const std::string& where, bool& out) {
+  if (const Json* member = Member(object, name)) out = ReadBool(*member, Child(where, name));
+}
+
+std::vector<std::uint8_t> ReadHex(const Json& json, const std::string& where) {
+  const std::string text = ReadString(json, where);
+  if (text.size() % 2 != 0) Fail(where, "hex text of odd length");
+  auto digit = [&](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    Fail(where, std::string("not a hex digit: '") + c + "'");
+  };
+  std::vector<std::uint8_t> bytes(text.size() / 2);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<std::uint8_t>(digit(text[2 * i]) << 4 | digit(text[2 * i + 1]));
+  }
+  return bytes;
+}
+
+RegType ReadType(const Json& json, const std::string& where) {
+  if (json.is_string()) {
+    const std::string name = json.get<std::string>();
+    for (const auto& entry : kTypeNames) {
+      if (name == entry.name) return static_cast<RegType>(entry.type);
+    }
+    Fail(where, "unknown value type \"" + name + "\"");
+  }
+  if (json.is_number()) return static_cast<RegType>(ReadUint32(json, where));
+  Fail(where, "expected a type name (\"REG_SZ\", ...) or a type number");
+}
+
+std::vector<std::uint8_t> ReadData(const Json& json, RegType type, const std::string& where) {
+  switch (type) {
+    case RegType::String:
+    case RegType::ExpandString: {
+      std::u16string text = Utf8ToUtf16(ReadString(json, where));
+      text.push_back(u'\0');
+      return Utf16ToBytes(text);
+    }
+    case RegType::MultiString: {
+      if (!json.is_array()) Fail(where, "expected an array of strings");
+      std::vector<std::u16string> items;
+      for (std::size_t i = 0; i < json.size(); ++i) {
+        items.push_back(Utf8ToUtf16(ReadString(json[i], Child(where, i))));
+      }
+      return EncodeMultiString(items);
+    }
+    case RegType::Dword:
+      return RegValue::Dword(ReadUint32(json, where)).bytes;
+    default:
+      Fail(where, "\"data\" is for REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ and REG_DWORD; use \"hex\"");
+  }
+}
+
+NamedValue ValueFromJson(const Json& json, const std::string& where) {
+  RequireObject(json, where, {"name", "type", "data", "hex"});
+  const Json* name = Member(json, "name");
+  const Json* type = Member(json, "type");
+  const Json* data = Member(json, "data");
+  const Json* hex = Member(json, "hex");
+  if (name == nullptr) Fail(where, "missing \"name\"");
+  if (type == nullptr) Fail(where, "missing \"type\"");
+  if ((data == nullptr) == (hex == nullptr))
+    Fail(where, "needs exactly one of \"data\" and \"hex\"");
+  NamedValue value;
+  value.name = Utf8ToUtf16(ReadString(*name, Child(where, "name")));
+  value.value.type = ReadType(*type, Child(where, "type"));
+  value.value.bytes = data ? ReadData(*data, value.value.type, Child(where, "data"))
+                           : ReadHex(*hex, Child(where, "hex"));
+  return value;
+}
+
+void KeyFromJson(const Json& json, const std::string& where, Key& key) {
+  RequireObject(json, where, {"keys", "values"});
+  if (const Json* keys = Member(json, "keys")) {
+    const std::string keysWhere = Child(where, "keys");
+    if (!keys->is_object()) Fail(keysWhere, "expected an object");
+    for (const auto& [name, child] : keys->items()) {
+      const std::string childWhere = Child(keysWhere, name);
+      const std::u16string wide = Utf8ToUtf16(name);
+      if (wide.empty() || wide.find(u'\\') != std::u16string::npos) {
+        Fail(childWhere, "a key name is not empty and has no backslash");
+      }
+      if (key.FindSubkey(wide) != nullptr)
+        Fail(childWhere, "a key of this name (in any case) is already here");
+      KeyFromJson(child, childWhere, *key.AddSubkey(wide));
+    }
+  }
+  if (const Json* values = Member(json, "values")) {
+    const std::string valuesWhere = Child(where, "values");
+    if (!values->is_array()) Fail(valuesWhere, "expected an array");
+    for (std::size_t i = 0; i < values->size(); ++i) {
+      const std::string valueWhere = Child(valuesWhere, i);
+      NamedValue value = ValueFromJson((*values)[i], valueWhere);
+      if (key.FindValue(value.name) != nullptr) {
+        Fail(Child(valueWhere, "name"), "a value of this name (in any case) is already here");
+      }
+      key.values.push_back(std::move(value));
+    }
+  }
+}
+
+void SystemFromJson(const Json& json, const std::string& where, SystemState& system) {
+  RequireObject(json, where,
+                {"major", "minor", "build", "platformId", "servicePack", "tabletPc", "ansiCodePage",
+                 "oemCodePage", "administrator"});
+  ReadOptionalUint32(json, "major", where, system.version.major);
+  ReadOptionalUint32(json, "minor", where, system.version.minor);
+  ReadOptionalUint32(json, "build", where, system.version.build);
+  ReadOptionalUint32(json, "platformId", where, system.version.platformId);
+  std::string servicePack = Utf16ToUtf8(system.version.servicePack);
+  ReadOptionalString(json, "servicePack", where, servicePack);
+  system.version.servicePack = Utf8ToUtf16(servicePack);
+  ReadOptionalBool(json, "tabletPc", where, system.tabletPc);
+  ReadOptionalUint32(json, "ansiCodePage", where, system.ansiCodePage);
+  ReadOptionalUint32(json, "oemCodePage", where, system.oemCodePage);
+  ReadOptionalBool(json, "administrator", where, system.administrator);
+}
+
+ListedAdapter AdapterFromJson(const Json& json, const std::string& where) {
+  RequireObject(json, where,
+                {"guid", "description", "index", "type", "primaryWins", "secondaryWins"});
+  const Json* guid = Member(json, "guid");
+  if (guid == nullptr) Fail(where, "missing \"guid\"");
+  ListedAdapter adapter;
+  adapter.guid = ReadString(*guid, Child(where, "guid"));
+  ReadOptionalString(json, "description", where, adapter.description);
+  ReadOptionalUint32(json, "index", where, adapter.index);
+  ReadOptionalUint32(json, "type", where, adapter.type);
+  ReadOptionalString(json, "primaryWins", where, adapter.primaryWins);
+  ReadOptionalString(json, "secondaryWins", where, adapter.secondaryWins);
+  return adapter;
+}
+
+}  // namespace
+
+Json MachineToJson(const Machine::State& state) {
+  const SystemState& s = state.system;
+  Json system = Json::object();
+  system["major"] = s.version.major;
+  system["minor"] = s.version.minor;
+  system["build"] = s.version.build;
+  system["platformId"] = s.version.platformId;
+  system["servicePack"] = Utf16ToUtf8(s.version.servicePack);
+  system["tabletPc"] = s.tabletPc;
+  system["ansiCodePage"] = s.ansiCodePage;
+  system["oemCodePage"] = s.oemCodePage;
+  system["administrator"] = s.administrator;
+
+  Json adapters = Json::array();
+  for (const auto& a : state.adapters) {
+    adapters.push_back(Json{{"guid", a.guid},
+                            {"description", a.description},
+                            {"index", a.index},
+                            {"type", a.type},
+                            {"primaryWins", a.primaryWins},
+                            {"secondaryWins", a.secondaryWins}});
+  }
+
+  Json registry = Json::object();
+  registry[kLocalMachineName] = KeyToJson(*state.localMachine);
+  registry[kCurrentUserName] = KeyToJson(*state.currentUser);
+
+  Json document = Json::object();
+  document["format"] = kFormat;
+  document["version"] = kVersion;
+  document["system"] = std::move(system);
+  document["adapters"] = std::move(adapters);
+  document["registry"] = std::move(registry);
+  return document;
+}
+
+void MachineFromJson(const Json& document, Machine::State& state) {
+  RequireObject(document, "", {"format", "version", "system", "adapters", "registry"});
+  const Json* format = Member(document, "format");
+  if (format == nullptr || !format->is_string() || format->get<std::string>() != kFormat) {
+    Fail("/format", std::string("not a machine file (expected \"") + kFormat + "\")");
+  }
+  const Json* version = Member(document, "version");
+  if (version == nullptr) Fail("/version", "missing");
+  if (ReadUint32(*version, "/version") != kVersion) {
+    Fail("/version", "unsupported version " + version->dump() + " (this build reads version " +
+                         std::to_string(kVersion) + ")");
+  }
+  if (const Json* system = Member(document, "system")) {
+    SystemFromJson(*system, "/system", state.system);
+  }
+  if (const Json* adapters = Member(document, "adapters")) {
+    if (!adapters->is_array()) Fail("/adapters", "expected an array");
+    for (std::size_t i = 0; i < adapters->size(); ++i) {
+      state.adapters.push_back(AdapterFromJson((*adapters)[i], Child("/adapters", i)));
+    }
+  }
+  if (const Json* registry = Member(document, "registry")) {
+    RequireObject(*registry, "/registry", {kLocalMachineName, kCurrentUserName});
+    if (const Json* hive = Member(*registry, kLocalMachineName)) {
+      KeyFromJson(*hive, Child("/registry", kLocalMachineName), *state.localMachine);
+    }
+    if (const Json* hive = Member(*registry, kCurrentUserName)) {
+      KeyFromJson(*hive, Child("/registry", kCurrentUserName), *state.currentUser);
+    }
+  }
+}
+
+}  // namespace nebrin::sim

@@ -1,0 +1,270 @@
+// Machine files: exact round trips, readable values where they have their regular shape, damaged
+// files reported by name and location and never overwritten, atomic saves.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/sim/machine.h"
+
+namespace nebrin::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const fs::path& file, const std::string& text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+std::vector<std::string> FilesIn(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class MachineFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           ("nebrin-machine-file-" + std::to_string(::getpid()) + "-" + info->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path dir_;
+};
+
+// A machine with values of every awkward shape.
+std::shared_ptr<Machine> OddMachine() {
+  auto machine = Machine::Demo();
+  machine->system_state().administrator = false;
+  machine->system_state().tabletPc = true;
+  machine->system_state().oemCodePage = 850;
+  const char* odd = "SOFTWARE\\Odd Values\\MixedCase";
+  machine->SetValue(kHklm, odd, "zz first", RegValue::String("then alphabetical? no"));
+  machine->SetValue(kHklm, odd, "OddLength", RegValue{RegType::String, {0x41, 0x00, 0x42}});
+  machine->SetValue(kHklm, odd, "NoTerminator", RegValue{RegType::String, {0x41, 0x00}});
+  machine->SetValue(kHklm, odd, "TwoNuls", RegValue{RegType::ExpandString, {0x41, 0, 0, 0, 0, 0}});
+  machine->SetValue(kHklm, odd, "EmptyItem", RegValue::MultiString({"a", "", "b"}));
+  machine->SetValue(kHklm, odd, "NoItems", RegValue::MultiString({}));
+  machine->SetValue(kHklm, odd, "ShortDword", RegValue{RegType::Dword, {1, 2, 3}});
+  machine->SetValue(kHklm, odd, "Binary", RegValue{RegType::Binary, {0x00, 0xFF, 0x10}});
+  machine->SetValue(kHklm, odd, "Qword",
+                    RegValue{static_cast<RegType>(11), {1, 2, 3, 4, 5, 6, 7, 8}});
+  machine->SetValue(kHklm, odd, "LoneSurrogate", RegValue{RegType::String, {0x00, 0xD8, 0, 0}});
+  machine->SetValue(kHklm, odd, "", RegValue::String("default"));
+  machine->SetValue(kHkcu, "Software\\Größe", "Ünïcode", RegValue::String("→ text ✓"));
+  machine->SetValue(kHkcu, "Software\\Größe", "Big", RegValue::Dword(0xFFFFFFFFu));
+  return machine;
+}
+
+TEST_F(MachineFileTest, RoundTripIsExact) {
+  auto original = OddMachine();
+  const std::string text = original->ToJsonText();
+  auto copy = Machine::FromJsonText(text);
+  EXPECT_EQ(copy->ToJsonText(), text);
+
+  const char* odd = "SOFTWARE\\Odd Values\\MixedCase";
+  for (const std::string& name : original->ValueNames(kHklm, odd)) {
+    SCOPED_TRACE(name);
+    const auto before = original->GetValue(kHklm, odd, name);
+    const auto after = copy->GetValue(kHklm, odd, name);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->type, before->type);
+    EXPECT_EQ(after->bytes, before->bytes);
+  }
+  EXPECT_EQ(copy->ValueNames(kHklm, odd), original->ValueNames(kHklm, odd));
+  EXPECT_EQ(copy->ValueNames(kHklm, odd).front(), "zz first");
+  EXPECT_EQ(copy->SubkeyNames(kHklm, "SOFTWARE\\Odd Values"),
+            std::vector<std::string>{"MixedCase"});
+  EXPECT_EQ(copy->GetString(kHkcu, "Software\\größe", "ünïcode"), "→ text ✓");
+
+  const SystemState& s = copy->system_state();
+  EXPECT_FALSE(s.administrator);
+  EXPECT_TRUE(s.tabletPc);
+  EXPECT_EQ(s.oemCodePage, 850u);
+  EXPECT_EQ(s.version.servicePack, u"Service Pack 2");
+  ASSERT_EQ(copy->listed_adapters().size(), 4u);
+  EXPECT_EQ(copy->listed_adapters()[1].primaryWins, "10.0.0.3");
+  EXPECT_EQ(copy->listed_adapters()[1].type, 71u);
+}
+
+TEST_F(MachineFileTest, RegularValuesAreReadableOthersExactHex) {
+  const auto document = nlohmann::json::parse(OddMachine()->ToJsonText());
+  EXPECT_EQ(document["format"], "nebrin-machine");
+  EXPECT_EQ(document["version"], 1);
+  const auto& values = document["registry"]["HKEY_LOCAL_MACHINE"]["keys"]["SOFTWARE"]["keys"]
+                               ["Odd Values"]["keys"]["MixedCase"]["values"];
+  auto find = [&](const std::string& name) {
+    for (const auto& v : values) {
+      if (v["name"] == name) return v;
+    }
+    ADD_FAILURE() << "no value " << name;
+    return nlohmann::json();
+  };
+  struct Case {
+    const char* name;
+    const char* member;
+    nlohmann::json expected;
+    const char* type;
+  };
+  const Case cases[] = {
+      {"zz first", "data", "then alphabetical? no", "REG_SZ"},
+      {"OddLength", "hex", "410042", "REG_SZ"},
+      {"NoTerminator", "hex", "4100", "REG_SZ"},
+      {"TwoNuls", "hex", "410000000000", "REG_EXPAND_SZ"},
+      {"EmptyItem", "hex", "610000000000620000000000", "REG_MULTI_SZ"},
+      {"NoItems", "data", nlohmann::json::array(), "REG_MULTI_SZ"},
+      {"ShortDword", "hex", "010203", "REG_DWORD"},
+      {"Binary", "hex", "00ff10", "REG_BINARY"},
+      {"Qword", "hex", "0102030405060708", "REG_QWORD"},
+      {"LoneSurrogate", "hex", "00d80000", "REG_SZ"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto value = find(c.name);
+    EXPECT_EQ(value["type"], c.type);
+    EXPECT_EQ(value[c.member], c.expected);
+  }
+  const auto& wired =
+      document["registry"]["HKEY_LOCAL_MACHINE"]["keys"]["SYSTEM"]["keys"]["CurrentControlSet"]
+              ["keys"]["Services"]["keys"]["Tcpip"]["keys"]["Parameters"]["keys"]["Interfaces"]
+              ["keys"]["{6E1B0F3A-2C4D-4E8F-9A10-3B5C7D9E1F20}"]["values"];
+  EXPECT_EQ(wired[0], (nlohmann::json{{"name", "EnableDHCP"}, {"type", "REG_DWORD"}, {"data", 1}}));
+  EXPECT_EQ(wired[1]["data"], nlohmann::json::array({"0.0.0.0"}));
+}
+
+TEST_F(MachineFileTest, SaveCreatesTheFolderReplacesTheTargetAndLeavesNoTemporary) {
+  const fs::path file = dir_ / "nested" / "machine.json";
+  auto machine = OddMachine();
+  machine->Save(file);
+  EXPECT_EQ(ReadFile(file), machine->ToJsonText());
+
+  machine->SetString(kHkcu, "Software\\Later", "v", "changed");
+  machine->Save(file);
+  EXPECT_EQ(FilesIn(dir_ / "nested"), std::vector<std::string>{"machine.json"});
+  EXPECT_EQ(Machine::Load(file)->GetString(kHkcu, "Software\\Later", "v"), "changed");
+}
+
+TEST_F(MachineFileTest, FailedSaveThrowsAndRemovesItsTemporary) {
+  // The target is a folder: the final rename fails after the temporary was written.
+  const fs::path target = dir_ / "machine.json";
+  fs::create_directory(target);
+  Machine machine;
+  try {
+    machine.Save(target);
+    FAIL() << "saving over a folder succeeded";
+  } catch (const MachineFileError& e) {
+    EXPECT_NE(std::string(e.what()).find(target.string() + ": "), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"machine.json"});
+  EXPECT_TRUE(fs::is_directory(target));
+
+  // The folder cannot be made: a plain file stands where it should be.
+  WriteFile(dir_ / "plain", "x");
+  EXPECT_THROW(machine.Save(dir_ / "plain" / "machine.json"), MachineFileError);
+  EXPECT_EQ(ReadFile(dir_ / "plain"), "x");
+}
+
+TEST_F(MachineFileTest, DamagedFilesAreReportedByNameAndLocationAndLeftAlone) {
+  const std::string good = Machine().ToJsonText();
+  struct Case {
+    const char* what;
+    std::string text;
+    const char* problem;  // part of the message after "<file>: "
+  };
+  const Case cases[] = {
+      {"not JSON", "{\"format\": ", "invalid JSON"},
+      {"another format", R"({"format":"other","version":1})", "/format: not a machine file"},
+      {"a later version", R"({"format":"nebrin-machine","version":2})",
+       "/version: unsupported version 2"},
+      {"unknown member", R"({"format":"nebrin-machine","version":1,"sytem":{}})",
+       "/sytem: unknown member"},
+      {"bad system field", R"({"format":"nebrin-machine","version":1,"system":{"major":"5"}})",
+       "/system/major: expected a whole number"},
+      {"adapter without guid",
+       R"({"format":"nebrin-machine","version":1,"adapters":[{"index":1}]})",
+       "/adapters/0: missing \"guid\""},
+      {"unknown value type",
+       R"({"format":"nebrin-machine","version":1,"registry":{"HKEY_LOCAL_MACHINE":{"keys":{"SYSTEM":{"values":[{"name":"a","type":"REG_SZ","data":"x"},{"name":"b","type":"REG_WHAT","data":1}]}}}}})",
+       "/registry/HKEY_LOCAL_MACHINE/keys/SYSTEM/values/1/type: unknown value type \"REG_WHAT\""},
+      {"dword too large",
+       R"({"format":"nebrin-machine","version":1,"registry":{"HKEY_CURRENT_USER":{"values":[{"name":"n","type":"REG_DWORD","data":4294967296}]}}})",
+       "/registry/HKEY_CURRENT_USER/values/0/data: expected a whole number"},
+      {"bad hex",
+       R"({"format":"nebrin-machine","version":1,"registry":{"HKEY_CURRENT_USER":{"values":[{"name":"n","type":"REG_BINARY","hex":"0g"}]}}})",
+       "/registry/HKEY_CURRENT_USER/values/0/hex: not a hex digit"},
+      {"key name with a backslash",
+       R"({"format":"nebrin-machine","version":1,"registry":{"HKEY_CURRENT_USER":{"keys":{"a\\b":{}}}}})",
+       "/registry/HKEY_CURRENT_USER/keys/a\\b: a key name"},
+      {"names equal but for case",
+       R"({"format":"nebrin-machine","version":1,"registry":{"HKEY_CURRENT_USER":{"keys":{"Soft":{},"SOFT":{}}}}})",
+       "/registry/HKEY_CURRENT_USER/keys/SOFT: a key of this name"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path file = dir_ / "damaged.json";
+    WriteFile(file, c.text);
+    try {
+      Machine::Load(file);
+      ADD_FAILURE() << "loaded";
+    } catch (const MachineFileError& e) {
+      const std::string message = e.what();
+      EXPECT_EQ(message.rfind(file.string() + ": ", 0), 0u) << message;
+      EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+    }
+    EXPECT_EQ(ReadFile(file), c.text);
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"damaged.json"});
+  }
+  // Sanity check of the fixture texts: the bare machine's own file loads.
+  WriteFile(dir_ / "damaged.json", good);
+  EXPECT_NO_THROW(Machine::Load(dir_ / "damaged.json"));
+}
+
+TEST_F(MachineFileTest, MissingFileIsReportedByName) {
+  const fs::path file = dir_ / "absent.json";
+  try {
+    Machine::Load(file);
+    FAIL() << "loaded a missing file";
+  } catch (const MachineFileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind(file.string() + ": cannot open", 0), 0u) << e.what();
+  }
+  EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(MachineFileTest, SmallHandWrittenFileTakesDefaults) {
+  auto machine = Machine::FromJsonText(R"({
+    "format": "nebrin-machine", "version": 1,
+    "system": {"administrator": false},
+    "adapters": [{"guid": "{G}", "index": 3}],
+    "registry": {"HKEY_CURRENT_USER": {"keys": {"Software": {}}}}
+  })");
+  const SystemState& s = machine->system_state();
+  EXPECT_FALSE(s.administrator);
+  EXPECT_EQ(s.version.build, 2600u);
+  EXPECT_EQ(s.ansiCodePage, 1252u);
+  ASSERT_EQ(machine->listed_adapters().size(), 1u);
+  EXPECT_EQ(machine->listed_adapters()[0].type, 6u);
+  EXPECT_EQ(machine->listed_adapters()[0].index, 3u);
+  EXPECT_TRUE(machine->KeyExists(kHkcu, "Software"));
+  EXPECT_TRUE(machine->SubkeyNames(kHklm, "").empty());
+}
+
+}  // namespace
+}  // namespace nebrin::sim
