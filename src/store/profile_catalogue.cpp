@@ -1,0 +1,111 @@
+// The catalogue of stored profiles: how many there are, the list the host shows, and whether a
+// proposed name is free.
+#include <optional>
+#include <string>
+
+#include "NebrinCoreDll.h"
+#include "frame/record_text.h"
+#include "platform/platform.h"
+#include "platform/registry_key.h"
+#include "store/store_keys.h"
+#include "store/store_values.h"
+
+namespace nebrin::store {
+namespace {
+
+using platform::Access;
+using platform::kSuccess;
+using platform::Registry;
+using platform::UniqueKey;
+
+constexpr std::size_t kNameRoom = 100;         // "ProfileName" as the list reads it
+constexpr std::size_t kIconRoom = 10;          // "IconIndex" as the list reads it
+constexpr std::size_t kCompareNameRoom = 200;  // "ProfileName" as the name checks read it
+
+// Whether no profile key under the store root holds `name`. Every subkey counts, whatever its
+// number, except the one whose number is `skip`. An unreadable store holds no names.
+int NameIsFree(const std::u16string& name, std::optional<int> skip) {
+  Registry& registry = platform::Current().registry();
+  UniqueKey root;
+  if (platform::OpenKey(registry, platform::kCurrentUser, kStoreRoot, Access::Read, root) !=
+      kSuccess) {
+    return 1;
+  }
+  std::u16string subkey;
+  for (std::uint32_t i = 0; SubkeyName(registry, root.get(), i, subkey) == kSuccess; ++i) {
+    if (skip && ParseNumber(subkey) == *skip) continue;
+    UniqueKey profile;
+    if (platform::OpenKey(registry, root.get(), subkey, Access::Read, profile) != kSuccess)
+      continue;
+    std::u16string stored;
+    if (platform::ReadText(registry, profile.get(), u"ProfileName", kCompareNameRoom, stored) ==
+            kSuccess &&
+        stored == name) {
+      return 0;
+    }
+  }
+  return 1;
+}
+
+}  // namespace
+}  // namespace nebrin::store
+
+using namespace nebrin;
+
+int CNetInfoRetrieve::GetProfileCount() {
+  platform::Registry& registry = platform::Current().registry();
+  platform::UniqueKey root;
+  int next = 0;
+  if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
+  int count = 0;
+  for (int k = 0; k < next; ++k) {
+    platform::UniqueKey profile;
+    if (platform::OpenKey(registry, root.get(), store::DecimalText(k), platform::Access::Read,
+                          profile) == platform::kSuccess) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+int CNetInfoRetrieve::GetNameIndexInfo(NameIndex* entries, int capacity) {
+  platform::Registry& registry = platform::Current().registry();
+  platform::UniqueKey root;
+  int next = 0;
+  if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
+  int filled = 0;
+  for (int j = 0; j < next; ++j) {
+    if (filled >= capacity) return 1;
+    if (entries == nullptr) return 0;
+    platform::UniqueKey profile;
+    if (platform::OpenKey(registry, root.get(), store::DecimalText(j), platform::Access::Read,
+                          profile) != platform::kSuccess) {
+      continue;
+    }
+    NameIndex& entry = entries[filled];
+    std::u16string name;
+    if (platform::ReadText(registry, profile.get(), u"ProfileName", store::kNameRoom, name) !=
+        platform::kSuccess) {
+      return 0;
+    }
+    frame::SetField(entry.ProfileName, name);  // a name too long for the entry is cut short
+    std::u16string icon;
+    if (platform::ReadText(registry, profile.get(), u"IconIndex", store::kIconRoom, icon) !=
+        platform::kSuccess) {
+      return 0;
+    }
+    entry.IconIndex = store::ParseNumber(icon);
+    entry.nProfileKey = j;
+    ++filled;
+  }
+  return 1;
+}
+
+int CNetInfoRetrieve::CanUseThisName(NebrinChar* name) {
+  return store::NameIsFree(frame::ParamText(name), std::nullopt);
+}
+
+int CNetInfoRetrieve::CanUseThisNameEdit(NebrinChar* name, EnvInfoStr* env) {
+  if (env == nullptr) return 0;
+  return store::NameIsFree(frame::ParamText(name), env->nProfileKey);
+}

@@ -1,0 +1,282 @@
+// Saving profiles: a new profile under the next number, or a rewrite of a stored one in place;
+// the values of a profile key and of an adapter key; renaming and the printer choice.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "NebrinCoreDll.h"
+#include "frame/record_text.h"
+#include "netstate/registry_paths.h"
+#include "platform/platform.h"
+#include "platform/registry_key.h"
+#include "store/store_keys.h"
+#include "store/store_values.h"
+
+namespace nebrin::store {
+namespace {
+
+using frame::FieldText;
+using platform::Access;
+using platform::kCurrentUser;
+using platform::KeyHandle;
+using platform::kSuccess;
+using platform::Registry;
+using platform::UniqueKey;
+
+// Writes values in order; after the first failure the later writes are skipped, so the caller
+// writes one value per line and asks ok() once.
+class ValueWriter {
+ public:
+  ValueWriter(Registry& registry, KeyHandle key) : registry_(registry), key_(key) {}
+  bool operator()(const std::u16string& name, std::u16string_view text) {
+    if (ok_) ok_ = WriteText(registry_, key_, name, text) == kSuccess;
+    return ok_;
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  Registry& registry_;
+  KeyHandle key_;
+  bool ok_ = true;
+};
+
+// The keys a new-profile save created, so that a failed save can take them away again and leave
+// no half profile behind. Keys that existed before the save are never listed.
+class CreatedKeys {
+ public:
+  explicit CreatedKeys(Registry& registry) : registry_(registry) {}
+  void Add(std::u16string path) { paths_.push_back(std::move(path)); }
+  // Deletes them, the most recent (the deepest) first.
+  void Remove() {
+    for (auto it = paths_.rbegin(); it != paths_.rend(); ++it)
+      registry_.DeleteKey(kCurrentUser, *it);
+    paths_.clear();
+  }
+
+ private:
+  Registry& registry_;
+  std::vector<std::u16string> paths_;
+};
+
+// Creates the profile key `number` and its adapter keys and writes their values. On failure the
+// keys this call created are deleted again and, when `countKey` is given, "ProfileCount" is put
+// back to `number`.
+int StoreProfile(CNetInfoManage& manage, Registry& registry, int number, EnvInfoStr& env,
+                 AdapterInfoStr* adapters, KeyHandle countKey) {
+  CreatedKeys created(registry);
+  auto fail = [&] {
+    created.Remove();
+    if (countKey != platform::kNoKey)
+      WriteText(registry, countKey, u"ProfileCount", DecimalText(number));
+    return 0;
+  };
+
+  {
+    UniqueKey profile;
+    bool isNew = false;
+    // When the profile key itself cannot be created, "ProfileCount" keeps the number it took.
+    if (CreateKey(registry, kCurrentUser, ProfileKeyPath(number), profile, isNew) != kSuccess)
+      return 0;
+    if (isNew) created.Add(ProfileKeyPath(number));
+  }
+  env.nProfileKey = number;
+  if (manage.SaveValueForEachProfile(&env, number) != 1) return fail();
+
+  for (int i = 0; i < env.AdapterCount; ++i) {
+    {
+      UniqueKey adapter;
+      bool isNew = false;
+      if (CreateKey(registry, kCurrentUser, AdapterKeyPath(number, i), adapter, isNew) !=
+          kSuccess) {
+        return fail();
+      }
+      if (isNew) created.Add(AdapterKeyPath(number, i));
+    }
+    if (manage.SaveValueForEachAdapter(adapters, number, i) != 1) return fail();
+  }
+  return 1;
+}
+
+// The first save ever: the store root is made with "ProfileCount" = "1" and the profile is
+// stored as number 0, whatever the new-profile flag says. When it fails, the root stays with
+// "ProfileCount" = "1" and no profile, like a store whose profiles were all deleted.
+int SaveFirstProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env,
+                     AdapterInfoStr* adapters) {
+  UniqueKey root;
+  bool created = false;
+  if (CreateKey(registry, kCurrentUser, kStoreRoot, root, created) != kSuccess) return 0;
+  if (WriteText(registry, root.get(), u"ProfileCount", u"1") != kSuccess) return 0;
+  return StoreProfile(manage, registry, 0, env, adapters, platform::kNoKey);
+}
+
+// A rewrite of the stored profile `env.nProfileKey`. Adapter keys the profile lacks (its
+// AdapterCount grew) are created, so that the profile stays loadable; nothing is undone when a
+// value cannot be written.
+int RewriteProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env,
+                   AdapterInfoStr* adapters) {
+  const int number = env.nProfileKey;
+  if (manage.SaveValueForEachProfile(&env, number) != 1) return 0;
+  UniqueKey profile;
+  if (platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::All, profile) !=
+      kSuccess) {
+    return 0;
+  }
+  for (int i = 0; i < env.AdapterCount; ++i) {
+    {
+      UniqueKey adapter;
+      bool created = false;
+      if (CreateKey(registry, profile.get(), DecimalText(i), adapter, created) != kSuccess)
+        return 0;
+    }
+    if (manage.SaveValueForEachAdapter(adapters, number, i) != 1) return 0;
+  }
+  return 1;
+}
+
+// The system's "InterfaceMetric" of the adapter as decimal text, "1" when it has none; `opened`
+// tells whether the adapter's interface key exists at all.
+std::u16string MetricFromSystem(Registry& registry, const AdapterInfoStr& entry, bool& opened) {
+  UniqueKey tcpip;
+  opened = platform::OpenKey(registry, platform::kLocalMachine,
+                             netstate::TcpipInterfaceKey(FieldText(entry.AdapterName)),
+                             Access::Read, tcpip) == kSuccess;
+  if (!opened) return {};
+  std::uint32_t metric = 0;
+  if (platform::ReadDword(registry, tcpip.get(), u"InterfaceMetric", metric) != kSuccess)
+    return u"1";
+  return DecimalText(static_cast<std::int32_t>(metric));
+}
+
+}  // namespace
+}  // namespace nebrin::store
+
+using namespace nebrin;
+
+int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* adapters,
+                                              int newProfile) {
+  if (env == nullptr || adapters == nullptr || !store::ValidAdapterCount(env->AdapterCount))
+    return 0;
+  platform::Registry& registry = platform::Current().registry();
+
+  platform::UniqueKey root;
+  const platform::Status opened = platform::OpenKey(registry, platform::kCurrentUser,
+                                                    store::kStoreRoot, platform::Access::All, root);
+  // Only a store that does not exist yet starts afresh; a root that exists but does not open must
+  // not have its "ProfileCount" and profile 0 overwritten.
+  if (opened == platform::kFileNotFound)
+    return store::SaveFirstProfile(*this, registry, *env, adapters);
+  if (opened != platform::kSuccess) return 0;
+
+  std::u16string count;
+  if (platform::ReadText(registry, root.get(), u"ProfileCount", store::kNumberRoom, count) !=
+      platform::kSuccess) {
+    return 0;
+  }
+  if (newProfile == 0) return store::RewriteProfile(*this, registry, *env, adapters);
+
+  const int number = store::ParseNumber(count);
+  env->nProfileKey = number;
+  if (store::WriteText(registry, root.get(), u"ProfileCount", store::DecimalText(number + 1)) !=
+      platform::kSuccess) {
+    return 0;
+  }
+  return store::StoreProfile(*this, registry, number, *env, adapters, root.get());
+}
+
+int CNetInfoManage::SaveValueForEachProfile(EnvInfoStr* env, int profileNumber) {
+  using frame::FieldText;
+  using store::DecimalText;
+  using store::FlagText;
+  if (env == nullptr) return 0;
+  platform::Registry& registry = platform::Current().registry();
+  platform::UniqueKey profile;
+  if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
+                        platform::Access::Write, profile) != platform::kSuccess) {
+    return 0;
+  }
+  const EnvInfoStr& e = *env;
+  const bool sharing = e.nICSFlag == 1 || e.nICSFlag == 2;
+  store::ValueWriter write(registry, profile.get());
+  write(u"AdapterCount", DecimalText(e.AdapterCount));
+  write(u"ProfileName", FieldText(e.ProfileName));
+  write(u"IconIndex", DecimalText(e.IconIndex));
+  write(u"nProfileKey", DecimalText(e.nProfileKey));
+  write(u"bDefaultPrinterFlag", FlagText(e.bDefaultPrinterFlag));
+  write(u"strPrinterName", FieldText(e.strPrinterName));
+  write(u"nICSFlag", store::SharingRoleText(e.nICSFlag));
+  if (e.nICSFlag == 1) write(u"strPublicDevGUID", FieldText(e.strPublicDevGUID));
+  if (sharing) write(u"strPrivateDevGUID", FieldText(e.strPrivateDevGUID));
+  if (e.nICSFlag == 1) write(u"bICFFlag", FlagText(e.bICFFlag));
+  if (sharing) write(u"bPrivateWlan", FlagText(e.bPrivateWlan));
+  if (sharing && e.bPrivateWlan == 1) {
+    write(u"bWLANWebKeyUse", FlagText(e.bWLANWebKeyUse));
+    write(u"strWLANConnectionName", FieldText(e.strWLANConnectionName));
+    write(u"strWLANPassWord", FieldText(e.strWLANPassWord));
+  }
+  return write.ok() ? 1 : 0;
+}
+
+int CNetInfoManage::SaveValueForEachAdapter(AdapterInfoStr* adapters, int profileNumber,
+                                            int adapterIndex) {
+  using frame::FieldText;
+  if (adapters == nullptr || adapterIndex < 0 || adapterIndex >= NEBRIN_ADAPTER_RECORDS) return 0;
+  platform::Registry& registry = platform::Current().registry();
+  platform::UniqueKey key;
+  if (platform::OpenKey(registry, platform::kCurrentUser,
+                        store::AdapterKeyPath(profileNumber, adapterIndex), platform::Access::Write,
+                        key) != platform::kSuccess) {
+    return 0;
+  }
+  AdapterInfoStr& a = adapters[adapterIndex];
+  store::ValueWriter write(registry, key.get());
+  write(u"DhcpEnabled", FieldText(a.DhcpEnabled));
+  write(u"IpAddressList", FieldText(a.IpAddressList));
+  write(u"GatewayList", FieldText(a.GatewayList));
+  write(u"PrimaryWinsServer", FieldText(a.PrimaryWinsServer));
+  write(u"SecondaryWinsServer", FieldText(a.SecondaryWinsServer));
+  write(u"PrimaryDnsServer", FieldText(a.PrimaryDnsServer));
+  write(u"SecondaryDnsServer", FieldText(a.SecondaryDnsServer));
+  write(u"ConnectionName", FieldText(a.ConnectionName));
+  write(u"DeviceDesc", FieldText(a.DeviceDesc));
+  write(u"MediaSubType", FieldText(a.MediaSubType));
+  write(u"SubnetMask", FieldText(a.SubnetMask));
+  write(u"AdapterName", FieldText(a.AdapterName));
+  if (!write.ok()) return 0;
+
+  // Only static adapters keep a metric; an empty one is taken from the system.
+  if (frame::FieldIs(a.DhcpEnabled, u"no")) {
+    if (FieldText(a.Metric).empty()) {
+      bool opened = false;
+      const std::u16string metric = store::MetricFromSystem(registry, a, opened);
+      if (!opened) return 0;
+      frame::SetField(a.Metric, metric);
+    }
+    if (!write(u"Metric", FieldText(a.Metric))) return 0;
+  }
+  return 1;
+}
+
+int CNetInfoManage::SaveNameOrPrinter(EnvInfoStr* env) {
+  using frame::FieldText;
+  if (env == nullptr) return 0;
+  platform::Registry& registry = platform::Current().registry();
+  platform::UniqueKey profile;
+  if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(env->nProfileKey),
+                        platform::Access::Write, profile) != platform::kSuccess) {
+    return 0;
+  }
+  store::ValueWriter write(registry, profile.get());
+  write(u"ProfileName", FieldText(env->ProfileName));
+  write(u"IconIndex", store::DecimalText(env->IconIndex));
+  write(u"bDefaultPrinterFlag", store::FlagText(env->bDefaultPrinterFlag));
+  write(u"strPrinterName", FieldText(env->strPrinterName));
+  if (!write.ok()) return 0;
+  profile.reset();
+  if (env->bDefaultPrinterFlag != 0) {
+    return platform::Current().spooler().SetDefaultPrinter(FieldText(env->strPrinterName)) ==
+                   platform::kSuccess
+               ? 1
+               : 0;
+  }
+  return 1;
+}

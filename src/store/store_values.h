@@ -1,0 +1,52 @@
+// The encoding of the profile store's values: every value is REG_SZ text with one terminating
+// NUL; numbers are signed decimal text, flags "true"/"false", sharing roles
+// "normal"/"server"/"client". Reading follows the rules other programs already rely on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/registry.h"
+#include "platform/registry_key.h"
+
+namespace nebrin::store {
+
+// Room, in UTF-16 units, for the texts the store reads without a record field to bound them.
+inline constexpr std::size_t kNumberRoom = 100;  // "ProfileCount", "LastProfileNo", numbers, flags
+inline constexpr std::size_t kSubkeyNameRoom = 100;
+
+// The record's adapter array has ten entries; a count beyond it cannot be saved or loaded.
+inline bool ValidAdapterCount(int count) { return count >= 0 && count <= 10; }
+
+std::u16string DecimalText(int number);
+// Like a standard decimal-to-integer conversion: leading white space and a sign are accepted,
+// the first non-digit ends the number, text without digits gives 0. Out-of-range numbers clamp.
+int ParseNumber(std::u16string_view text);
+
+std::u16string_view FlagText(int flag);   // "true" only for exactly 1
+int ParseFlag(std::u16string_view text);  // 1 only for exactly "true"
+
+std::u16string_view SharingRoleText(int role);  // 1 "server", 2 "client", else "normal"
+int ParseSharingRole(std::u16string_view text);
+
+// Writes `text` as REG_SZ: its code units and one terminating NUL.
+platform::Status WriteText(platform::Registry& registry, platform::KeyHandle key,
+                           const std::u16string& name, std::u16string_view text);
+
+// The name of a key's subkey at `index`, read with room for kSubkeyNameRoom units: a longer name
+// answers kMoreData, as the system's enumeration does with that room.
+platform::Status SubkeyName(platform::Registry& registry, platform::KeyHandle key,
+                            std::uint32_t index, std::u16string& name);
+
+// Opens or creates a key (RegCreateKeyExW) and hands it to `key`.
+platform::Status CreateKey(platform::Registry& registry, platform::KeyHandle parent,
+                           const std::u16string& path, platform::UniqueKey& key, bool& created);
+
+// Opens the store root for reading and reads one of its numbers ("ProfileCount",
+// "LastProfileNo"); false when either fails. The root stays open in `root`.
+bool ReadRootNumber(platform::Registry& registry, const std::u16string& name,
+                    platform::UniqueKey& root, int& number);
+
+}  // namespace nebrin::store

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "store/store_fixture.h"
+
+namespace {
+
+using namespace nebrin::testing;
+using nebrin::sim::kHkcu;
+
+class CatalogueTest : public StoreTest {
+ protected:
+  int NameFree(const std::string& name) {
+    std::u16string wide(name.begin(), name.end());
+    return retrieve.CanUseThisName(reinterpret_cast<NebrinChar*>(wide.data()));
+  }
+  int NameFreeForEdit(const std::string& name, int editing) {
+    std::u16string wide(name.begin(), name.end());
+    EnvInfoStr env{};
+    env.nProfileKey = editing;
+    return retrieve.CanUseThisNameEdit(reinterpret_cast<NebrinChar*>(wide.data()), &env);
+  }
+};
+
+TEST_F(CatalogueTest, WithoutAStoreNothingIsListedAndEveryNameIsFree) {
+  NameIndex entries[2];
+  Profile p;
+  EXPECT_EQ(retrieve.GetProfileCount(), 0);
+  EXPECT_EQ(retrieve.GetNameIndexInfo(entries, 2), 0);
+  EXPECT_EQ(NameFree("Office"), 1);
+  EXPECT_EQ(retrieve.GetCurrentProfileInfo(&p.env, p.adapters), 0);
+}
+
+// Numbering has gaps after deletions; keys at or above "ProfileCount" are not part of the list.
+TEST_F(CatalogueTest, ListsProfilesBelowProfileCountInNumberOrder) {
+  SeedStore(machine(), "5", {0, 2, 4, 7});
+  EXPECT_EQ(retrieve.GetProfileCount(), 3);
+
+  NameIndex entries[10];
+  std::memset(entries, 0x5A, sizeof(entries));
+  ASSERT_EQ(retrieve.GetNameIndexInfo(entries, 10), 1);
+  for (int e = 0; e < 3; ++e) {
+    EXPECT_EQ(entries[e].nProfileKey, 2 * e);
+    EXPECT_EQ(entries[e].IconIndex, 2 * e + 10);
+    EXPECT_EQ(Text(entries[e].ProfileName), "Profile " + std::to_string(2 * e));
+  }
+  EXPECT_EQ(entries[3].nProfileKey, 0x5A5A5A5A) << "no fourth entry";
+
+  std::memset(entries, 0x5A, sizeof(entries));
+  ASSERT_EQ(retrieve.GetNameIndexInfo(entries, 2), 1);
+  EXPECT_EQ(entries[1].nProfileKey, 2);
+  EXPECT_EQ(entries[2].nProfileKey, 0x5A5A5A5A) << "capacity respected";
+  EXPECT_EQ(retrieve.GetNameIndexInfo(nullptr, 0), 1);
+
+  // The name checks still see the profile above "ProfileCount".
+  EXPECT_EQ(NameFree("Profile 7"), 0);
+}
+
+TEST_F(CatalogueTest, ListEntriesAreBoundedByTheirFields) {
+  SeedStore(machine(), "2", {0, 1});
+  machine().SetString(kHkcu, ProfilePath(0), "ProfileName", std::string(99, 'n'));
+  NameIndex entries[2];
+  ASSERT_EQ(retrieve.GetNameIndexInfo(entries, 2), 1);
+  EXPECT_EQ(Text(entries[0].ProfileName), std::string(49, 'n'));
+  EXPECT_EQ(entries[1].nProfileKey, 1);
+
+  // An icon number longer than its room, or a missing name, fails the list.
+  machine().SetString(kHkcu, ProfilePath(1), "IconIndex", "1234567890");
+  EXPECT_EQ(retrieve.GetNameIndexInfo(entries, 2), 0);
+  machine().SetString(kHkcu, ProfilePath(1), "IconIndex", "123456789");
+  EXPECT_EQ(retrieve.GetNameIndexInfo(entries, 2), 1);
+  machine().RemoveValue(kHkcu, ProfilePath(1), "ProfileName");
+  EXPECT_EQ(retrieve.GetNameIndexInfo(entries, 2), 0);
+}
+
+TEST_F(CatalogueTest, NamesAreComparedExactly) {
+  SeedStore(machine(), "2", {0});
+  SeedProfile(machine(), 1, "Home");
+  SeedProfile(machine(), 0, "Office");
+  machine().CreateKeyPath(kHkcu, kRoot + "\\stray");  // a subkey without a name is skipped
+  struct Case {
+    const char* name;
+    int free;
+  };
+  for (const Case& c : {Case{"Office", 0}, Case{"Home", 0}, Case{"office", 1}, Case{"Office ", 1},
+                        Case{" Office", 1}, Case{"Offic", 1}, Case{"", 1}}) {
+    EXPECT_EQ(NameFree(c.name), c.free) << '"' << c.name << '"';
+  }
+  EXPECT_EQ(retrieve.CanUseThisName(nullptr), 1);
+}
+
+TEST_F(CatalogueTest, EditedProfileMayKeepItsOwnName) {
+  SeedStore(machine(), "2", {});
+  SeedProfile(machine(), 0, "Office");
+  SeedProfile(machine(), 1, "Home");
+  EXPECT_EQ(NameFreeForEdit("Office", 0), 1);
+  EXPECT_EQ(NameFreeForEdit("Home", 0), 0);
+  EXPECT_EQ(NameFreeForEdit("Office", 1), 0);
+  EXPECT_EQ(NameFreeForEdit("Office", -1), 0);
+  EXPECT_EQ(NameFreeForEdit("Lab", 0), 1);
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+#include "profile_commands.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host_profile.h"
+#include "profile_view.h"
+#include "table.h"
+
+namespace nebrin::host {
+namespace {
+
+void RunSave(const HostOptions& options, const std::string& name, int icon,
+             const std::optional<std::string>& printer) {
+  auto session = OpenSession(options);
+  HostProfile p;
+  CCommonFtn().InitStructure(&p.env, p.adapters);
+  if (name.empty()) throw Refusal("a profile needs a name");
+  SetText(p.env.ProfileName, name, "the name");
+  p.env.IconIndex = icon;
+  if (printer) {
+    SetText(p.env.strPrinterName, *printer, "the printer name");
+    p.env.bDefaultPrinterFlag = 1;
+  }
+  if (CNetInfoRetrieve().IPRetrieve(&p.env, p.adapters) != 1) {
+    throw Refusal("the adapters could not be read, so there is nothing to save");
+  }
+  const auto wide = WideParam(name);
+  if (CNetInfoRetrieve().CanUseThisName(const_cast<NebrinChar*>(wide.data())) != 1) {
+    throw Refusal("a profile named \"" + name + "\" already exists");
+  }
+  const int stored = CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 1);
+  session->Commit();
+  if (stored != 1) throw Refusal("the profile \"" + name + "\" could not be stored");
+  std::cout << "Saved \"" << name << "\" as profile " << p.env.nProfileKey << " with "
+            << p.env.AdapterCount << (p.env.AdapterCount == 1 ? " adapter" : " adapters") << ".\n";
+}
+
+void RunList(const HostOptions& options, bool json) {
+  auto session = OpenSession(options);
+  const auto entries = ListProfiles();
+  // The profile applied last, if it still loads (loading refreshes its DHCP adapters).
+  HostProfile current;
+  CCommonFtn().InitStructure(&current.env, current.adapters);
+  const bool hasCurrent =
+      CNetInfoRetrieve().GetCurrentProfileInfo(&current.env, current.adapters) == 1;
+  session->Commit();
+  auto isCurrent = [&](const NameIndex& e) {
+    return hasCurrent && e.nProfileKey == current.env.nProfileKey;
+  };
+  if (json) {
+    nlohmann::json out = nlohmann::json::array();
+    for (const NameIndex& e : entries) {
+      out.push_back({{"nProfileKey", e.nProfileKey},
+                     {"ProfileName", FieldUtf8(e.ProfileName)},
+                     {"IconIndex", e.IconIndex},
+                     {"lastApplied", isCurrent(e)}});
+    }
+    std::cout << out.dump(2) << "\n";
+    return;
+  }
+  if (entries.empty()) {
+    std::cout << "No profiles stored.\n";
+    return;
+  }
+  Table table({"#", "Name", "Icon", "Last applied"});
+  for (const NameIndex& e : entries) {
+    table.AddRow({std::to_string(e.nProfileKey), FieldUtf8(e.ProfileName),
+                  std::to_string(e.IconIndex), isCurrent(e) ? "yes" : ""});
+  }
+  table.Print(std::cout);
+}
+
+void Show(const HostProfile& p, bool json) {
+  if (json) {
+    std::cout << ProfileJson(p).dump(2) << "\n";
+  } else {
+    PrintProfile(std::cout, p);
+  }
+}
+
+void RunShow(const HostOptions& options, const std::string& typed, bool json) {
+  const int number = ProfileNumber(typed);
+  auto session = OpenSession(options);
+  HostProfile p;
+  const bool loaded = LoadProfile(number, p);
+  session->Commit();  // DHCP adapters took their current lease into the store
+  if (!loaded) RefuseUnloadable(number);
+  Show(p, json);
+}
+
+void RunCurrent(const HostOptions& options, bool json) {
+  auto session = OpenSession(options);
+  HostProfile p;
+  CCommonFtn().InitStructure(&p.env, p.adapters);
+  const bool loaded = CNetInfoRetrieve().GetCurrentProfileInfo(&p.env, p.adapters) == 1;
+  session->Commit();
+  if (!loaded) {
+    throw Refusal("no applied profile can be loaded (none was applied yet, or it was deleted)");
+  }
+  Show(p, json);
+}
+
+void RunDelete(const HostOptions& options, const std::optional<std::string>& typed, bool all) {
+  if (all == typed.has_value()) throw Refusal("delete takes a profile number or --all, not both");
+  auto session = OpenSession(options);
+  CNetInfoManage manage;
+  if (all) {
+    const int deleted = manage.DeleteAllProfile();
+    session->Commit();
+    if (deleted != 1)
+      throw Refusal("the profiles could not all be deleted (or there is no profile store yet)");
+    std::cout << "Deleted every profile.\n";
+    return;
+  }
+  const int number = ProfileNumber(*typed);
+  const int deleted = manage.DeleteSelectProfile(number);
+  session->Commit();
+  if (deleted != 1) {
+    for (const NameIndex& e : ListProfiles()) {
+      if (e.nProfileKey == number)
+        throw Refusal("profile " + std::to_string(number) + " could not be deleted");
+    }
+    throw Refusal("there is no profile number " + std::to_string(number));
+  }
+  std::cout << "Deleted profile " << number << ".\n";
+}
+
+// DeleteNebrinKey also reports 0 when the machine-wide wireless key was never written; what the
+// user asked for is that both are gone afterwards.
+void RunForget(const HostOptions& options) {
+  auto session = OpenSession(options);
+  CNetInfoManage manage;
+  bool gone = manage.DeleteNebrinKey() == 1;
+  if (!gone) gone = CNetInfoRetrieve().GetProfileCount() == 0 && manage.DeleteHKLMNebrinKey() == 1;
+  session->Commit();
+  if (!gone) {
+    throw Refusal(
+        "the profile store or the machine-wide wireless key could not be removed (removing the "
+        "machine-wide key needs administrative rights)");
+  }
+  std::cout
+      << "Forgot every profile: the profile store and the machine-wide wireless key are gone.\n";
+}
+
+}  // namespace
+
+void AddProfileCommands(CLI::App& app, HostOptions& options) {
+  CLI::App* save =
+      app.add_subcommand("save", "Capture the current adapter settings as a new profile");
+  auto name = std::make_shared<std::string>();
+  auto icon = std::make_shared<int>(0);
+  auto printer = std::make_shared<std::optional<std::string>>();
+  save->add_option("NAME", *name, "Name of the new profile")->required();
+  save->add_option("--icon", *icon, "Icon number the profile list shows");
+  save->add_option_function<std::string>(
+      "--printer", [printer](const std::string& value) { *printer = value; },
+      "Printer to make the default when the profile is applied");
+  save->callback([&options, name, icon, printer] { RunSave(options, *name, *icon, *printer); });
+
+  CLI::App* list = app.add_subcommand("list", "List the stored profiles");
+  auto listJson = std::make_shared<bool>(false);
+  list->add_flag("--json", *listJson, "Print JSON for scripts");
+  list->callback([&options, listJson] { RunList(options, *listJson); });
+
+  CLI::App* show =
+      app.add_subcommand("show", "Show a stored profile (DHCP adapters with their current lease)");
+  auto number = std::make_shared<std::string>();
+  auto showJson = std::make_shared<bool>(false);
+  show->add_option("N", *number, "Profile number")->required();
+  show->add_flag("--json", *showJson, "Print JSON for scripts");
+  show->callback([&options, number, showJson] { RunShow(options, *number, *showJson); });
+
+  CLI::App* current = app.add_subcommand("current", "Show the profile applied last");
+  auto currentJson = std::make_shared<bool>(false);
+  current->add_flag("--json", *currentJson, "Print JSON for scripts");
+  current->callback([&options, currentJson] { RunCurrent(options, *currentJson); });
+
+  CLI::App* del = app.add_subcommand("delete", "Delete one profile, or all of them");
+  auto target = std::make_shared<std::optional<std::string>>();
+  auto all = std::make_shared<bool>(false);
+  del->add_option_function<std::string>(
+      "N", [target](const std::string& value) { *target = value; }, "Profile number");
+  del->add_flag("--all", *all, "Delete every profile");
+  del->callback([&options, target, all] { RunDelete(options, *target, *all); });
+
+  CLI::App* forget = app.add_subcommand(
+      "forget", "Remove the whole profile store and the machine-wide wireless key");
+  forget->callback([&options] { RunForget(options); });
+
+  AddProfileEditCommands(app, options);
+}
+
+}  // namespace nebrin::host
