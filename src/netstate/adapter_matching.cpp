@@ -1,0 +1,162 @@
+// Adapter matching and change status: which of a stored profile's adapters are present, and
+// whether the machine runs with the profile's settings after the network shell has applied them.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "NebrinCoreDll.h"
+#include "frame/record_text.h"
+#include "frame/shared_objects.h"
+#include "netstate/poll_pause.h"
+#include "netstate/registry_paths.h"
+#include "platform/platform.h"
+#include "platform/registry_key.h"
+#include "store/store_keys.h"
+
+namespace nebrin::netstate {
+namespace {
+
+using frame::FieldText;
+using platform::kSuccess;
+
+constexpr std::size_t kGuidBuffer = 200;      // a listed adapter name, converted
+constexpr std::size_t kAdapterNameField = 100;  // AdapterInfoStr::AdapterName
+constexpr std::size_t kAddressBuffer = 100;   // the first "IPAddress" string
+
+// The listed adapter's name as UTF-16 (ANSI code page), or false when it does not convert or fit.
+bool ListedName(const platform::AdapterListEntry& listed, std::u16string& name) {
+  if (platform::Current().text().ToWide(platform::CodePage::Ansi, listed.adapterName, name) !=
+      kSuccess) {
+    return false;
+  }
+  return name.size() < kGuidBuffer;
+}
+
+bool IsListed(const std::vector<platform::AdapterListEntry>& entries, const std::u16string& name) {
+  for (const auto& listed : entries) {
+    std::u16string converted;
+    if (ListedName(listed, converted) && converted == name) return true;
+  }
+  return false;
+}
+
+// Whether a fixed-address adapter's first "IPAddress" string is `address`.
+bool HasFirstAddress(const std::u16string& guid, const std::u16string& address) {
+  platform::Registry& registry = platform::Current().registry();
+  platform::UniqueKey key;
+  if (platform::OpenKey(registry, platform::kLocalMachine, TcpipInterfaceKey(guid),
+                        platform::Access::Read, key) != kSuccess) {
+    return false;
+  }
+  std::u16string first;
+  return platform::ReadText(registry, key.get(), u"IPAddress", kAddressBuffer, first) ==
+             kSuccess &&
+         first == address;
+}
+
+// Whether the live list confirms one entry: the same adapter in the entry's mode and, for a fixed
+// address, with the entry's address first.
+bool Confirms(const std::vector<platform::AdapterListEntry>& entries, const AdapterInfoStr& entry) {
+  const std::u16string name = FieldText(entry.AdapterName);
+  const bool dhcp = frame::FieldIs(entry.DhcpEnabled, u"yes");
+  for (const auto& listed : entries) {
+    std::u16string converted;
+    if (!ListedName(listed, converted) || converted != name) continue;
+    if (dhcp && listed.dhcpEnabled) return true;
+    if (!dhcp && !listed.dhcpEnabled && HasFirstAddress(converted, FieldText(entry.IpAddressList))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void WaitUntilNoNetworkShell() {
+  NebrinChar shell[] = {'n', 'e', 't', 's', 'h', '.', 'e', 'x', 'e', 0};
+  platform::Clock& clock = platform::Current().clock();
+  while (frame::SharedManage().CheckOSStatus(shell) != 0) clock.Sleep(kPollPauseMs);
+}
+
+}  // namespace nebrin::netstate
+
+int CNetInfoManage::CheckAdapterExist(EnvInfoStr* env, AdapterInfoStr* adapters, int index) {
+  using namespace nebrin;
+  if (env == nullptr || adapters == nullptr || index < 0 || index >= env->AdapterCount) return 0;
+  platform::Registry& registry = platform::Current().registry();
+  platform::UniqueKey key;
+  if (platform::OpenKey(registry, platform::kCurrentUser,
+                        store::AdapterKeyPath(env->nProfileKey, index), platform::Access::Read,
+                        key) != platform::kSuccess) {
+    return 0;
+  }
+  // A stored name that does not fit the field counts as missing: cut short it would name
+  // another adapter.
+  std::u16string stored;
+  if (platform::ReadText(registry, key.get(), u"AdapterName", netstate::kAdapterNameField,
+                         stored) != platform::kSuccess) {
+    return 0;
+  }
+  frame::SetField(adapters[index].AdapterName, stored);
+
+  std::vector<platform::AdapterListEntry> entries;
+  if (!platform::ReadAdapterList(platform::Current().adapters(), entries)) return 0;
+  return netstate::IsListed(entries, stored) ? 1 : 0;
+}
+
+int CNetInfoManage::FindSavedDevice(EnvInfoStr* env, AdapterInfoStr* adapters) {
+  using namespace nebrin;
+  if (env == nullptr || adapters == nullptr) return 0;
+  const std::u16string publicGuid = frame::FieldText(env->strPublicDevGUID);
+  const std::u16string privateGuid = frame::FieldText(env->strPrivateDevGUID);
+  switch (env->nICSFlag) {
+    case 1:  // sharing host: the public and the private adapter
+      for (int i = 0; i < env->AdapterCount; ++i) {
+        const std::u16string name = frame::FieldText(adapters[i].AdapterName);
+        if ((name == publicGuid || name == privateGuid) && CheckAdapterExist(env, adapters, i) == 0) {
+          return 0;
+        }
+      }
+      return 1;
+    case 2:  // sharing client: the private adapter
+      for (int i = 0; i < env->AdapterCount; ++i) {
+        if (frame::FieldText(adapters[i].AdapterName) == privateGuid &&
+            CheckAdapterExist(env, adapters, i) == 0) {
+          return 0;
+        }
+      }
+      return 1;
+    default: {  // no sharing: any adapter of the profile; every entry is examined
+      int found = 0;
+      for (int i = 0; i < env->AdapterCount; ++i) {
+        if (CheckAdapterExist(env, adapters, i) == 1) found = 1;
+      }
+      return found;
+    }
+  }
+}
+
+int CNetInfoManage::GetChangeStatus(EnvInfoStr* env, AdapterInfoStr* adapters) {
+  using namespace nebrin;
+  if (env == nullptr || adapters == nullptr) return 0;
+  netstate::WaitUntilNoNetworkShell();
+
+  platform::AdapterList& list = platform::Current().adapters();
+  std::uint32_t bytes = 0;
+  const platform::Status size = list.QuerySize(bytes);
+  if (size != platform::kSuccess && size != platform::kBufferOverflow) return 0;
+
+  int expected = 0;
+  for (int k = 0; k < env->AdapterCount; ++k) {
+    if (CheckAdapterExist(env, adapters, k) == 1) ++expected;
+  }
+  if (expected == 0) return 0;
+
+  std::vector<platform::AdapterListEntry> entries;
+  if (list.Fill(bytes, entries) != platform::kSuccess) return 0;
+  int confirmed = 0;
+  for (int k = 0; k < env->AdapterCount; ++k) {
+    if (netstate::Confirms(entries, adapters[k])) ++confirmed;
+  }
+  return confirmed == expected ? 1 : 0;
+}

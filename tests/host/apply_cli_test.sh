@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Applying profiles through the host on a demo machine file: the script dry run, the application
+# and what the adapters show afterwards, and the refusal of a sharing profile.
+set -u
+nebrin=$1
+source "$(dirname "$0")/check_lib.sh"
+
+m=(--machine "$scratch/m.json")
+"$nebrin" "${m[@]}" save Home >/dev/null
+"$nebrin" "${m[@]}" edit 0 --adapter 1 --ip 10.0.0.77 --mask 255.255.0.0 --gateway 10.0.0.254 >/dev/null
+
+script=$("$nebrin" "${m[@]}" script 0); rc=$?
+check "script succeeds" test $rc -eq 0
+check "script opens with the reset block" test "$(head -c 54 <<<"$script" | tr -d '\r')" = "$(printf 'pushd interface\nreset all\npopd\npushd interface ip')"
+check "script lines end with CR LF" contains "$(cat -A <<<"$script")" 'source=dhcp^M$'
+check "script has the new address" contains "$script" 'set address name = "Wireless Network Connection" source = static addr = 10.0.0.77 mask = 255.255.0.0'
+check "dry run changes no adapter" contains "$("$nebrin" "${m[@]}" adapters)" "10.0.0.5 "
+
+out=$("$nebrin" "${m[@]}" apply 0); rc=$?
+check "apply succeeds" test $rc -eq 0
+check "apply says what it waits for" contains "$out" 'waiting for it to finish'
+check "apply reports 21" contains "$out" "Result 21: profile applied."
+adapters=$("$nebrin" "${m[@]}" adapters)
+check "adapters show the new address" test "$(grep -c 'static  10.0.0.77 .*255.255.0.0 .*10.0.0.254' <<<"$adapters")" -eq 1
+check "profile recorded as applied" contains "$("$nebrin" "${m[@]}" current)" "Profile 0: Home"
+
+# A sharing profile is refused before anything changes.
+python3 - "$scratch/m.json" <<'PY'
+import json, sys
+path = sys.argv[1]
+doc = json.load(open(path))
+key = doc["registry"]["HKEY_CURRENT_USER"]
+for part in ["Software", "Corvane", "Nebrin", "0"]:
+    key = key["keys"][part]
+for value in key["values"]:
+    if value["name"] == "nICSFlag":
+        value["data"] = "server"
+for name, data in [("strPublicDevGUID", "{6E1B0F3A-2C4D-4E8F-9A10-3B5C7D9E1F20}"),
+                   ("strPrivateDevGUID", "{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}"),
+                   ("bICFFlag", "false"), ("bPrivateWlan", "false")]:
+    key["values"].append({"name": name, "type": "REG_SZ", "data": data})
+json.dump(doc, open(path, "w"))
+PY
+err=$("$nebrin" "${m[@]}" apply 0 2>&1 >/dev/null); rc=$?
+check "sharing profile refused" test $rc -ne 0
+check "sharing refusal explained" contains "$err" "shares a connection (sharing host)"
+
+finish "host apply"
