@@ -215,13 +215,8 @@ Outcome Examine(const AdapterListEntry& listed, EnvInfoStr& env, AdapterInfoStr*
 int CNetInfoRetrieve::IPRetrieve(EnvInfoStr* env, AdapterInfoStr* adapters) {
   using namespace nebrin;
   if (env == nullptr || adapters == nullptr) return 0;
-  platform::AdapterList& list = platform::Current().adapters();
-
-  std::uint32_t bytes = 0;
-  const platform::Status size = list.QuerySize(bytes);
-  if (size != platform::kSuccess && size != platform::kBufferOverflow) return 0;
   std::vector<platform::AdapterListEntry> entries;
-  if (list.Fill(bytes, entries) != platform::kSuccess) return 0;
+  if (!platform::ReadAdapterList(platform::Current().adapters(), entries)) return 0;
 
   env->AdapterCount = 0;
   for (const auto& listed : entries) {

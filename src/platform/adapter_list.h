@@ -37,4 +37,8 @@ class AdapterList {
   virtual Status Fill(std::uint32_t bytes, std::vector<AdapterListEntry>& entries) = 0;
 };
 
+// The two-call read the library makes: the size query (any answer but kSuccess or
+// kBufferOverflow fails), then the filling call into a block of that size.
+bool ReadAdapterList(AdapterList& list, std::vector<AdapterListEntry>& entries);
+
 }  // namespace nebrin::platform

@@ -5,7 +5,15 @@
 #include <memory>
 
 #include "platform/adapter_list.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/internet_client.h"
+#include "platform/network_connections.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/sockets.h"
+#include "platform/spooler.h"
 #include "platform/system_info.h"
 #include "platform/text_codec.h"
 
@@ -19,6 +27,14 @@ class Platform {
   virtual AdapterList& adapters() = 0;
   virtual SystemInfo& system() = 0;
   virtual TextCodec& text() = 0;
+  virtual Sockets& sockets() = 0;
+  virtual InternetClient& internet() = 0;
+  virtual NetworkConnections& connections() = 0;
+  virtual Spooler& spooler() = 0;
+  virtual Shell& shell() = 0;
+  virtual Clock& clock() = 0;
+  virtual Processes& processes() = 0;
+  virtual Files& files() = 0;
 };
 
 // The platform in force: the one a host installed, else the build's own (Win32 on Windows, Linux's

@@ -1,4 +1,5 @@
-// System information service: version, system metrics and the active code pages.
+// System information service: version, system metrics, the active code pages and the process's
+// identifier.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,8 @@ class SystemInfo {
   // GetACP / GetOEMCP.
   virtual std::uint32_t AnsiCodePage() = 0;
   virtual std::uint32_t OemCodePage() = 0;
+  // GetCurrentProcessId.
+  virtual std::uint32_t CurrentProcessId() = 0;
 };
 
 }  // namespace nebrin::platform

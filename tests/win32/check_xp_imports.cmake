@@ -14,6 +14,7 @@ set(NEBRIN_POST_XP_FUNCTIONS
   # Files, locale and processes.
   GetFileInformationByHandleEx SetFileInformationByHandle GetFinalPathNameByHandleW
   CreateSymbolicLinkW CompareStringEx LCMapStringEx GetLocaleInfoEx QueryFullProcessImageNameW
+  K32EnumProcesses K32EnumProcessModules K32GetModuleBaseNameW
   # Registry and networking.
   RegDeleteTreeW RegGetValueW RegDeleteKeyExW RegSetKeyValueW
   inet_pton inet_ntop InetPtonW InetNtopW if_nametoindex if_indextoname

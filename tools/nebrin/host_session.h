@@ -13,6 +13,7 @@ namespace nebrin::host {
 
 struct HostOptions {
   std::string machinePath;  // --machine; empty for the default
+  bool native = false;      // --native (Linux): no simulated machine, Linux's own services
 };
 
 class HostSession {

@@ -26,6 +26,14 @@ class SimSession final : public HostSession {
   std::shared_ptr<sim::Machine> machine_;
 };
 
+// No simulated machine: the library uses Linux's own services (real raw ICMP sockets and
+// libcurl; failures for the Windows-only services).
+class NativeSession final : public HostSession {
+ public:
+  NativeSession() { InstallPlatform(nullptr); }
+  void Commit() override {}
+};
+
 }  // namespace
 
 std::filesystem::path MachineFile(const HostOptions& options) {
@@ -42,6 +50,7 @@ std::filesystem::path MachineFile(const HostOptions& options) {
 }
 
 std::unique_ptr<HostSession> OpenSession(const HostOptions& options) {
+  if (options.native) return std::make_unique<NativeSession>();
   const std::filesystem::path file = MachineFile(options);
   std::error_code error;
   if (!std::filesystem::exists(file, error)) {
@@ -57,6 +66,9 @@ void AddSessionOptions(CLI::App& app, HostOptions& options) {
   app.add_option("--machine", options.machinePath,
                  "Simulated machine file (default: $XDG_STATE_HOME/nebrin/machine.json, created "
                  "from the demo machine on first use)");
+  app.add_flag("--native", options.native,
+               "Run against Linux's own services instead of a simulated machine (real echo "
+               "tests and URL probes; raw ICMP sockets need root or CAP_NET_RAW)");
   AddMachineCommands(app, options);
 }
 

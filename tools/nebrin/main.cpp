@@ -4,7 +4,11 @@
 #include <iostream>
 
 #include "adapters_command.h"
+#include "apply_commands.h"
+#include "diag_commands.h"
 #include "host_session.h"
+#include "printer_commands.h"
+#include "profile_commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"nebrin: capture, store and apply network profiles with NebrinCoreDll"};
@@ -12,6 +16,10 @@ int main(int argc, char** argv) {
   nebrin::host::HostOptions options;
   nebrin::host::AddSessionOptions(app, options);
   nebrin::host::AddAdaptersCommand(app, options);
+  nebrin::host::AddProfileCommands(app, options);
+  nebrin::host::AddApplyCommands(app, options);
+  nebrin::host::AddDiagCommands(app, options);
+  nebrin::host::AddPrinterCommands(app, options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

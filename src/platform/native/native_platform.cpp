@@ -1,9 +1,17 @@
-// The platform on Linux when no host installed one: Linux has no registry, adapter list or
-// Windows system information, so those services answer with failures; text conversion is real
-// (Linux's code page is UTF-8).
+// The platform on Linux when no host installed one: Linux has no registry, adapter list, Windows
+// system information, sharing manager, spooler or command runner, so those services answer with
+// failures; text conversion (Linux's code page is UTF-8), raw ICMP sockets, the Internet client
+// (libcurl) and the clock are real.
+#include <unistd.h>
+
 #include <memory>
 
+#include "platform/native/curl_internet.h"
 #include "platform/native/iconv_text.h"
+#include "platform/native/native_clock.h"
+#include "platform/native/native_files.h"
+#include "platform/native/native_processes.h"
+#include "platform/native/native_sockets.h"
 #include "platform/platform.h"
 
 namespace nebrin::platform {
@@ -48,6 +56,7 @@ class NativeSystemInfo final : public SystemInfo {
   int GetSystemMetric(int) override { return 0; }
   std::uint32_t AnsiCodePage() override { return kUtf8; }
   std::uint32_t OemCodePage() override { return kUtf8; }
+  std::uint32_t CurrentProcessId() override { return static_cast<std::uint32_t>(getpid()); }
 };
 
 class NativeTextCodec final : public TextCodec {
@@ -60,18 +69,56 @@ class NativeTextCodec final : public TextCodec {
   }
 };
 
+class NativeConnections final : public NetworkConnections {
+ public:
+  HResult EnumerateConnections(std::vector<NetworkConnection>&) override {
+    return kClassNotRegistered;
+  }
+};
+
+class NativeSpooler final : public Spooler {
+ public:
+  Status EnumeratePrinters(std::uint32_t, std::vector<std::u16string>&) override {
+    return kCallNotImplemented;
+  }
+  Status GetDefaultPrinter(std::uint32_t, std::u16string&) override { return kCallNotImplemented; }
+  Status SetDefaultPrinter(std::u16string_view) override { return kCallNotImplemented; }
+};
+
+// Linux runs no Windows programs: every command line is "file not found".
+class NativeShell final : public Shell {
+ public:
+  std::uint32_t WinExec(std::string_view, std::uint32_t) override { return kFileNotFound; }
+};
+
 class NativePlatform final : public Platform {
  public:
   Registry& registry() override { return registry_; }
   AdapterList& adapters() override { return adapters_; }
   SystemInfo& system() override { return system_; }
   TextCodec& text() override { return text_; }
+  Sockets& sockets() override { return sockets_; }
+  InternetClient& internet() override { return internet_; }
+  NetworkConnections& connections() override { return connections_; }
+  Spooler& spooler() override { return spooler_; }
+  Shell& shell() override { return shell_; }
+  Clock& clock() override { return clock_; }
+  Processes& processes() override { return processes_; }
+  Files& files() override { return files_; }
 
  private:
   NativeRegistry registry_;
   NativeAdapterList adapters_;
   NativeSystemInfo system_;
   NativeTextCodec text_;
+  native::NativeSockets sockets_;
+  native::CurlInternetClient internet_;
+  NativeConnections connections_;
+  NativeSpooler spooler_;
+  NativeShell shell_;
+  native::NativeClock clock_;
+  native::NativeProcesses processes_;
+  native::NativeFiles files_;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The demo machine: a laptop of the NT 5.1 generation with a wired adapter on DHCP, a wireless
-// card with static addresses, a root-enumerated virtual adapter and a Bluetooth network adapter.
+// card with static addresses, a root-enumerated virtual adapter and a Bluetooth network adapter;
+// a router that answers, three printers.
 #include "platform/sim/machine.h"
 
 namespace nebrin::sim {
@@ -91,6 +92,30 @@ std::shared_ptr<Machine> Machine::Demo() {
   for (const AdapterSpec& spec : {WiredDhcp(), WirelessStatic(), RootVirtual(), BluetoothPan()}) {
     machine->AddAdapter(spec);
   }
+
+  // The wired network's router answers; the wireless card is out of range of its access point.
+  machine->network_connections() = {
+      {"Local Area Connection", WiredDhcp().listed.guid, 2,
+       "Intel(R) PRO/100 VE Network Connection"},
+      {"Wireless Network Connection", WirelessStatic().listed.guid, 7,
+       "802.11b Wireless PC Card"},
+  };
+  NetworkState& network = machine->network();
+  network.hosts = {
+      {"192.168.1.1", {"router.home"}, "+"},
+      {"192.168.1.2", {"nas.home"}, "+"},
+      {"10.0.0.1", {"ap.office"}, "-"},
+  };
+  network.urls = {
+      {"http://www.example.com/", true},
+      {"http://intranet.office/", false},
+  };
+  machine->printers().installed = {"Office Laser 4050", "Photo Inkjet 4200",
+                                   "Document Image Writer"};
+  machine->printers().defaultPrinter = "Office Laser 4050";
+  // What the office network's DHCP server would give the wireless card if it were put on DHCP.
+  machine->process_state().leases[WirelessStatic().listed.guid] =
+      SimLease{"10.0.0.64", "255.255.255.0", "10.0.0.1", "10.0.0.1", "10.0.0.1"};
   return machine;
 }
 

@@ -17,6 +17,22 @@ const char* ServiceName(Service service) {
       return "SystemInfo";
     case Service::TextCodec:
       return "TextCodec";
+    case Service::Sockets:
+      return "Sockets";
+    case Service::Internet:
+      return "Internet";
+    case Service::Connections:
+      return "Connections";
+    case Service::Spooler:
+      return "Spooler";
+    case Service::Shell:
+      return "Shell";
+    case Service::Clock:
+      return "Clock";
+    case Service::Processes:
+      return "Processes";
+    case Service::Files:
+      return "Files";
   }
   return "?";
 }
@@ -59,6 +75,22 @@ SystemState& Machine::system_state() { return state_->system; }
 const SystemState& Machine::system_state() const { return state_->system; }
 std::vector<ListedAdapter>& Machine::listed_adapters() { return state_->adapters; }
 const std::vector<ListedAdapter>& Machine::listed_adapters() const { return state_->adapters; }
+NetworkState& Machine::network() { return state_->network; }
+const NetworkState& Machine::network() const { return state_->network; }
+std::vector<SimConnection>& Machine::network_connections() { return state_->connections; }
+const std::vector<SimConnection>& Machine::network_connections() const {
+  return state_->connections;
+}
+PrinterState& Machine::printers() { return state_->printers; }
+const PrinterState& Machine::printers() const { return state_->printers; }
+std::vector<std::string>& Machine::commands_run() { return state_->commandsRun; }
+const std::vector<std::string>& Machine::commands_run() const { return state_->commandsRun; }
+std::uint32_t Machine::tick_count() const { return state_->tickCount; }
+void Machine::set_tick_count(std::uint32_t ticks) { state_->tickCount = ticks; }
+ProcessState& Machine::process_state() { return state_->processes; }
+const ProcessState& Machine::process_state() const { return state_->processes; }
+FileState& Machine::file_state() { return state_->files; }
+const FileState& Machine::file_state() const { return state_->files; }
 
 void Machine::FailCall(std::uint64_t n, Status error) { state_->accounting.FailCall(n, error); }
 void Machine::FailServiceCall(Service service, std::uint64_t n, Status error) {
@@ -70,11 +102,26 @@ std::uint64_t Machine::CallCount(Service service) const {
   return state_->accounting.CallCount(service);
 }
 void Machine::ResetCounts() { state_->accounting.ResetCounts(); }
-std::size_t Machine::OpenHandles() const { return state_->handles.size(); }
+std::size_t Machine::OpenHandles() const {
+  return state_->handles.size() + state_->sockets.size() + state_->internetHandles.size() +
+         state_->winsockStarts + state_->processService.OpenCount() +
+         state_->fileService.OpenCount();
+}
+const std::vector<Machine::SentEcho>& Machine::EchoRequestsSent() const {
+  return state_->echoRequests;
+}
 
 platform::Registry& Machine::registry() { return state_->registry; }
 platform::AdapterList& Machine::adapters() { return state_->adapterList; }
 platform::SystemInfo& Machine::system() { return state_->systemInfo; }
 platform::TextCodec& Machine::text() { return state_->textCodec; }
+platform::Sockets& Machine::sockets() { return state_->socketService; }
+platform::InternetClient& Machine::internet() { return state_->internetClient; }
+platform::NetworkConnections& Machine::connections() { return state_->connectionService; }
+platform::Spooler& Machine::spooler() { return state_->spooler; }
+platform::Shell& Machine::shell() { return state_->shell; }
+platform::Clock& Machine::clock() { return state_->clock; }
+platform::Processes& Machine::processes() { return state_->processService; }
+platform::Files& Machine::files() { return state_->fileService; }
 
 }  // namespace nebrin::sim

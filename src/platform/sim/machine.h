@@ -1,6 +1,7 @@
 // A simulated Windows machine of the NT 5.1 generation: registry hives with Windows' key
 // semantics, an adapter list that agrees with the adapters' registry keys, system information
-// and code pages. It implements every platform service, counts the calls and open handles, and
+// and code pages, a network of hosts and URLs, the sharing manager's connections, a spooler, a
+// command runner and a virtual clock. It implements every platform service, counts the calls and open handles, and
 // can make a chosen call fail.
 #pragma once
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/process_model.h"
 
 namespace nebrin::sim {
 
@@ -22,8 +24,21 @@ using platform::RegType;
 using platform::Status;
 
 // The services whose calls are counted and can be made to fail.
-enum class Service { Registry, AdapterList, SystemInfo, TextCodec };
-inline constexpr int kServiceCount = 4;
+enum class Service {
+  Registry,
+  AdapterList,
+  SystemInfo,
+  TextCodec,
+  Sockets,
+  Internet,
+  Connections,
+  Spooler,
+  Shell,
+  Clock,
+  Processes,
+  Files,
+};
+inline constexpr int kServiceCount = 12;
 const char* ServiceName(Service service);
 
 // A damaged or unreadable machine file; what() names the file and the problem.
@@ -48,6 +63,7 @@ struct SystemState {
   std::uint32_t ansiCodePage = 1252;
   std::uint32_t oemCodePage = 437;
   bool administrator = true;  // writes to HKEY_LOCAL_MACHINE are refused without it
+  std::uint32_t processId = 0x0A74;  // GetCurrentProcessId of the host's process
 };
 
 // An entry of the adapter list. Its addresses are not kept here: the list reads them from the
@@ -91,6 +107,44 @@ struct AdapterSpec {
   std::optional<Lease> lease;
 };
 
+// A host on the simulated network. Echo requests to it are answered by the pattern `replies`,
+// one character per request a socket sends it, starting over at its end: '+' answers, '-' stays
+// silent, '~' stays silent while another host's echo reply reaches the socket. An empty pattern
+// never answers. Loopback addresses (127.x.x.x) always answer; every other address is silent.
+struct SimHost {
+  std::string address;             // dotted IPv4 address
+  std::vector<std::string> names;  // host names that resolve to it (case-insensitive)
+  std::string replies = "+";
+};
+
+// A URL the simulated Internet client knows: it opens, or its server cannot be reached. URLs not
+// listed do not resolve; schemes other than http, https and ftp are not recognised.
+struct SimUrl {
+  std::string url;
+  bool opens = true;
+};
+
+struct NetworkState {
+  // Echo requests, name resolution, URL probes and the clock go to Linux's real services
+  // (raw sockets need root or CAP_NET_RAW) instead of the simulated network and virtual clock.
+  bool real = false;
+  std::vector<SimHost> hosts;
+  std::vector<SimUrl> urls;
+};
+
+// A network connection as the sharing manager enumerates it.
+struct SimConnection {
+  std::string name;        // INetConnectionProps::Name
+  std::string guid;        // INetConnectionProps::Guid, "{...}"
+  std::uint32_t status = 2;  // NETCON_STATUS: 0 disconnected, 2 connected, 7 media disconnected
+  std::string deviceName;  // INetConnectionProps::DeviceName
+};
+
+struct PrinterState {
+  std::vector<std::string> installed;        // in the spooler's order
+  std::optional<std::string> defaultPrinter;  // none: no default printer is set
+};
+
 inline constexpr platform::KeyHandle kHkcu = platform::kCurrentUser;
 inline constexpr platform::KeyHandle kHklm = platform::kLocalMachine;
 
@@ -124,6 +178,24 @@ class Machine final : public platform::Platform {
   std::vector<ListedAdapter>& listed_adapters();
   const std::vector<ListedAdapter>& listed_adapters() const;
   void AddAdapter(const AdapterSpec& spec);
+  NetworkState& network();
+  const NetworkState& network() const;
+  std::vector<SimConnection>& network_connections();
+  const std::vector<SimConnection>& network_connections() const;
+  PrinterState& printers();
+  const PrinterState& printers() const;
+  // The command lines given to WinExec, oldest first.
+  std::vector<std::string>& commands_run();
+  const std::vector<std::string>& commands_run() const;
+  // The virtual clock (GetTickCount); Sleep and receive time-outs advance it.
+  std::uint32_t tick_count() const;
+  void set_tick_count(std::uint32_t ticks);
+  // The process table, the programs process creation can start, the DHCP leases the network
+  // shell hands out and what it printed; and the files written through the file service.
+  ProcessState& process_state();
+  const ProcessState& process_state() const;
+  FileState& file_state();
+  const FileState& file_state() const;
 
   // Paths are backslash-separated below a root (kHkcu or kHklm), names case-insensitive as on
   // Windows. Setting a value creates the missing keys.
@@ -155,14 +227,30 @@ class Machine final : public platform::Platform {
   std::uint64_t CallCount() const;
   std::uint64_t CallCount(Service service) const;
   void ResetCounts();
-  // Registry keys (and later other handles) opened through the services and not yet closed.
+  // Registry keys, sockets, Internet handles, Winsock start-ups, process, thread and file handles
+  // obtained through the services and not yet released.
   std::size_t OpenHandles() const;
+  // The echo requests (ICMP messages) sent through the simulated network, oldest first, and the
+  // addresses they went to.
+  struct SentEcho {
+    std::string to;
+    std::vector<std::uint8_t> message;
+  };
+  const std::vector<SentEcho>& EchoRequestsSent() const;
 
   // --- platform::Platform ---
   platform::Registry& registry() override;
   platform::AdapterList& adapters() override;
   platform::SystemInfo& system() override;
   platform::TextCodec& text() override;
+  platform::Sockets& sockets() override;
+  platform::InternetClient& internet() override;
+  platform::NetworkConnections& connections() override;
+  platform::Spooler& spooler() override;
+  platform::Shell& shell() override;
+  platform::Clock& clock() override;
+  platform::Processes& processes() override;
+  platform::Files& files() override;
 
   struct State;  // the model behind the services
 

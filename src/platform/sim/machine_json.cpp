@@ -287,7 +287,7 @@ void KeyFromJson(const Json& json, const std::string& where, Key& key) {
 void SystemFromJson(const Json& json, const std::string& where, SystemState& system) {
   RequireObject(json, where,
                 {"major", "minor", "build", "platformId", "servicePack", "tabletPc", "ansiCodePage",
-                 "oemCodePage", "administrator"});
+                 "oemCodePage", "administrator", "processId"});
   ReadOptionalUint32(json, "major", where, system.version.major);
   ReadOptionalUint32(json, "minor", where, system.version.minor);
   ReadOptionalUint32(json, "build", where, system.version.build);
@@ -299,6 +299,75 @@ void SystemFromJson(const Json& json, const std::string& where, SystemState& sys
   ReadOptionalUint32(json, "ansiCodePage", where, system.ansiCodePage);
   ReadOptionalUint32(json, "oemCodePage", where, system.oemCodePage);
   ReadOptionalBool(json, "administrator", where, system.administrator);
+  ReadOptionalUint32(json, "processId", where, system.processId);
+}
+
+std::vector<std::string> ReadStringList(const Json& json, const std::string& where) {
+  if (!json.is_array()) Fail(where, "expected an array of strings");
+  std::vector<std::string> items;
+  for (std::size_t i = 0; i < json.size(); ++i) items.push_back(ReadString(json[i], Child(where, i)));
+  return items;
+}
+
+void NetworkFromJson(const Json& json, const std::string& where, NetworkState& network) {
+  RequireObject(json, where, {"real", "hosts", "urls"});
+  ReadOptionalBool(json, "real", where, network.real);
+  if (const Json* hosts = Member(json, "hosts")) {
+    const std::string hostsWhere = Child(where, "hosts");
+    if (!hosts->is_array()) Fail(hostsWhere, "expected an array");
+    for (std::size_t i = 0; i < hosts->size(); ++i) {
+      const std::string hostWhere = Child(hostsWhere, i);
+      const Json& item = RequireObject((*hosts)[i], hostWhere, {"address", "names", "replies"});
+      const Json* address = Member(item, "address");
+      if (address == nullptr) Fail(hostWhere, "missing \"address\"");
+      SimHost host;
+      host.address = ReadString(*address, Child(hostWhere, "address"));
+      if (const Json* names = Member(item, "names")) {
+        host.names = ReadStringList(*names, Child(hostWhere, "names"));
+      }
+      ReadOptionalString(item, "replies", hostWhere, host.replies);
+      if (host.replies.find_first_not_of("+-~") != std::string::npos) {
+        Fail(Child(hostWhere, "replies"), "use only '+', '-' and '~'");
+      }
+      network.hosts.push_back(std::move(host));
+    }
+  }
+  if (const Json* urls = Member(json, "urls")) {
+    const std::string urlsWhere = Child(where, "urls");
+    if (!urls->is_array()) Fail(urlsWhere, "expected an array");
+    for (std::size_t i = 0; i < urls->size(); ++i) {
+      const std::string urlWhere = Child(urlsWhere, i);
+      const Json& item = RequireObject((*urls)[i], urlWhere, {"url", "opens"});
+      const Json* url = Member(item, "url");
+      if (url == nullptr) Fail(urlWhere, "missing \"url\"");
+      SimUrl entry;
+      entry.url = ReadString(*url, Child(urlWhere, "url"));
+      ReadOptionalBool(item, "opens", urlWhere, entry.opens);
+      network.urls.push_back(std::move(entry));
+    }
+  }
+}
+
+SimConnection ConnectionFromJson(const Json& json, const std::string& where) {
+  RequireObject(json, where, {"name", "guid", "status", "deviceName"});
+  const Json* guid = Member(json, "guid");
+  if (guid == nullptr) Fail(where, "missing \"guid\"");
+  SimConnection connection;
+  connection.guid = ReadString(*guid, Child(where, "guid"));
+  ReadOptionalString(json, "name", where, connection.name);
+  ReadOptionalUint32(json, "status", where, connection.status);
+  ReadOptionalString(json, "deviceName", where, connection.deviceName);
+  return connection;
+}
+
+void PrintersFromJson(const Json& json, const std::string& where, PrinterState& printers) {
+  RequireObject(json, where, {"installed", "default"});
+  if (const Json* installed = Member(json, "installed")) {
+    printers.installed = ReadStringList(*installed, Child(where, "installed"));
+  }
+  if (const Json* chosen = Member(json, "default"); chosen != nullptr && !chosen->is_null()) {
+    printers.defaultPrinter = ReadString(*chosen, Child(where, "default"));
+  }
 }
 
 ListedAdapter AdapterFromJson(const Json& json, const std::string& where) {
@@ -316,6 +385,118 @@ ListedAdapter AdapterFromJson(const Json& json, const std::string& where) {
   return adapter;
 }
 
+// Processes, programs, leases and files: the state the network shell and the file service keep.
+// File contents are hex, since scripts are 8-bit text of any code page.
+Json ProcessesToJson(const ProcessState& p, const FileState& f) {
+  Json table = Json::array();
+  for (const auto& t : p.table) {
+    Json entry = Json{{"id", t.id}, {"image", t.image}, {"openable", t.openable}};
+    if (t.scansLeft) entry["scansLeft"] = *t.scansLeft;
+    if (t.endsAtTick) entry["endsAtTick"] = *t.endsAtTick;
+    table.push_back(std::move(entry));
+  }
+  Json programs = Json::array();
+  for (const auto& g : p.programs) {
+    programs.push_back(Json{{"path", g.path},
+                            {"kind", g.kind == ProgramKind::NetworkShell ? "networkShell" : "idle"},
+                            {"runMs", g.runMs}});
+  }
+  Json leases = Json::object();
+  for (const auto& [guid, l] : p.leases) {
+    leases[guid] = Json{{"address", l.address}, {"mask", l.mask}, {"gateway", l.gateway},
+                        {"nameServers", l.nameServers}, {"server", l.server}};
+  }
+  Json files = Json::object();
+  for (const auto& [path, bytes] : f.files) {
+    files[path] = Hex(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  }
+  Json started = Json::array();
+  for (const auto& [application, line] : p.started) started.push_back(Json::array({application, line}));
+  return Json{{"table", std::move(table)},         {"nextId", p.nextId},
+              {"systemDirectory", p.systemDirectory}, {"currentDirectory", p.currentDirectory},
+              {"programs", std::move(programs)},   {"leases", std::move(leases)},
+              {"files", std::move(files)},         {"started", std::move(started)},
+              {"shellOutput", p.shellOutput}};
+}
+
+void ProcessesFromJson(const Json& json, const std::string& where, ProcessState& p, FileState& f) {
+  RequireObject(json, where,
+                {"table", "nextId", "systemDirectory", "currentDirectory", "programs", "leases",
+                 "files", "started", "shellOutput"});
+  if (const Json* table = Member(json, "table")) {
+    if (!table->is_array()) Fail(Child(where, "table"), "expected an array");
+    for (std::size_t i = 0; i < table->size(); ++i) {
+      const std::string at = Child(Child(where, "table"), i);
+      const Json& item = RequireObject((*table)[i], at,
+                                       {"id", "image", "openable", "scansLeft", "endsAtTick"});
+      SimProcess process;
+      ReadOptionalUint32(item, "id", at, process.id);
+      ReadOptionalString(item, "image", at, process.image);
+      ReadOptionalBool(item, "openable", at, process.openable);
+      if (const Json* scans = Member(item, "scansLeft")) {
+        process.scansLeft = ReadUint32(*scans, Child(at, "scansLeft"));
+      }
+      if (const Json* ends = Member(item, "endsAtTick")) {
+        process.endsAtTick = ReadUint32(*ends, Child(at, "endsAtTick"));
+      }
+      p.table.push_back(process);
+    }
+  }
+  ReadOptionalUint32(json, "nextId", where, p.nextId);
+  ReadOptionalString(json, "systemDirectory", where, p.systemDirectory);
+  ReadOptionalString(json, "currentDirectory", where, p.currentDirectory);
+  if (const Json* programs = Member(json, "programs")) {
+    if (!programs->is_array()) Fail(Child(where, "programs"), "expected an array");
+    p.programs.clear();
+    for (std::size_t i = 0; i < programs->size(); ++i) {
+      const std::string at = Child(Child(where, "programs"), i);
+      const Json& item = RequireObject((*programs)[i], at, {"path", "kind", "runMs"});
+      SimProgram program;
+      ReadOptionalString(item, "path", at, program.path);
+      std::string kind = "idle";
+      ReadOptionalString(item, "kind", at, kind);
+      if (kind != "idle" && kind != "networkShell") {
+        Fail(Child(at, "kind"), "expected \"networkShell\" or \"idle\"");
+      }
+      program.kind = kind == "networkShell" ? ProgramKind::NetworkShell : ProgramKind::Idle;
+      ReadOptionalUint32(item, "runMs", at, program.runMs);
+      p.programs.push_back(program);
+    }
+  }
+  if (const Json* leases = Member(json, "leases")) {
+    if (!leases->is_object()) Fail(Child(where, "leases"), "expected an object");
+    for (const auto& [guid, item] : leases->items()) {
+      const std::string at = Child(Child(where, "leases"), guid);
+      RequireObject(item, at, {"address", "mask", "gateway", "nameServers", "server"});
+      SimLease lease;
+      ReadOptionalString(item, "address", at, lease.address);
+      ReadOptionalString(item, "mask", at, lease.mask);
+      ReadOptionalString(item, "gateway", at, lease.gateway);
+      ReadOptionalString(item, "nameServers", at, lease.nameServers);
+      ReadOptionalString(item, "server", at, lease.server);
+      p.leases[guid] = lease;
+    }
+  }
+  if (const Json* files = Member(json, "files")) {
+    if (!files->is_object()) Fail(Child(where, "files"), "expected an object");
+    for (const auto& [path, item] : files->items()) {
+      const auto bytes = ReadHex(item, Child(Child(where, "files"), path));
+      f.files[path] = std::string(bytes.begin(), bytes.end());
+    }
+  }
+  if (const Json* started = Member(json, "started")) {
+    if (!started->is_array()) Fail(Child(where, "started"), "expected an array");
+    for (std::size_t i = 0; i < started->size(); ++i) {
+      const auto pair = ReadStringList((*started)[i], Child(Child(where, "started"), i));
+      if (pair.size() != 2) Fail(Child(Child(where, "started"), i), "expected [application, command line]");
+      p.started.emplace_back(pair[0], pair[1]);
+    }
+  }
+  if (const Json* output = Member(json, "shellOutput")) {
+    p.shellOutput = ReadStringList(*output, Child(where, "shellOutput"));
+  }
+}
+
 }  // namespace
 
 Json MachineToJson(const Machine::State& state) {
@@ -330,6 +511,7 @@ Json MachineToJson(const Machine::State& state) {
   system["ansiCodePage"] = s.ansiCodePage;
   system["oemCodePage"] = s.oemCodePage;
   system["administrator"] = s.administrator;
+  system["processId"] = s.processId;
 
   Json adapters = Json::array();
   for (const auto& a : state.adapters) {
@@ -341,6 +523,25 @@ Json MachineToJson(const Machine::State& state) {
                             {"secondaryWins", a.secondaryWins}});
   }
 
+  Json hosts = Json::array();
+  for (const auto& h : state.network.hosts) {
+    hosts.push_back(Json{{"address", h.address}, {"names", h.names}, {"replies", h.replies}});
+  }
+  Json urls = Json::array();
+  for (const auto& u : state.network.urls) urls.push_back(Json{{"url", u.url}, {"opens", u.opens}});
+  Json network = Json{{"real", state.network.real}, {"hosts", std::move(hosts)},
+                      {"urls", std::move(urls)}};
+
+  Json connections = Json::array();
+  for (const auto& c : state.connections) {
+    connections.push_back(Json{{"name", c.name},
+                               {"guid", c.guid},
+                               {"status", c.status},
+                               {"deviceName", c.deviceName}});
+  }
+  Json printers = Json{{"installed", state.printers.installed}, {"default", nullptr}};
+  if (state.printers.defaultPrinter) printers["default"] = *state.printers.defaultPrinter;
+
   Json registry = Json::object();
   registry[kLocalMachineName] = KeyToJson(*state.localMachine);
   registry[kCurrentUserName] = KeyToJson(*state.currentUser);
@@ -350,12 +551,20 @@ Json MachineToJson(const Machine::State& state) {
   document["version"] = kVersion;
   document["system"] = std::move(system);
   document["adapters"] = std::move(adapters);
+  document["network"] = std::move(network);
+  document["connections"] = std::move(connections);
+  document["printers"] = std::move(printers);
+  document["commandsRun"] = state.commandsRun;
+  document["tickCount"] = state.tickCount;
+  document["processes"] = ProcessesToJson(state.processes, state.files);
   document["registry"] = std::move(registry);
   return document;
 }
 
 void MachineFromJson(const Json& document, Machine::State& state) {
-  RequireObject(document, "", {"format", "version", "system", "adapters", "registry"});
+  RequireObject(document, "",
+                {"format", "version", "system", "adapters", "network", "connections", "printers",
+                 "commandsRun", "tickCount", "processes", "registry"});
   const Json* format = Member(document, "format");
   if (format == nullptr || !format->is_string() || format->get<std::string>() != kFormat) {
     Fail("/format", std::string("not a machine file (expected \"") + kFormat + "\")");
@@ -374,6 +583,26 @@ void MachineFromJson(const Json& document, Machine::State& state) {
     for (std::size_t i = 0; i < adapters->size(); ++i) {
       state.adapters.push_back(AdapterFromJson((*adapters)[i], Child("/adapters", i)));
     }
+  }
+  if (const Json* network = Member(document, "network")) {
+    NetworkFromJson(*network, "/network", state.network);
+  }
+  if (const Json* connections = Member(document, "connections")) {
+    if (!connections->is_array()) Fail("/connections", "expected an array");
+    for (std::size_t i = 0; i < connections->size(); ++i) {
+      state.connections.push_back(
+          ConnectionFromJson((*connections)[i], Child("/connections", i)));
+    }
+  }
+  if (const Json* printers = Member(document, "printers")) {
+    PrintersFromJson(*printers, "/printers", state.printers);
+  }
+  if (const Json* commands = Member(document, "commandsRun")) {
+    state.commandsRun = ReadStringList(*commands, "/commandsRun");
+  }
+  ReadOptionalUint32(document, "tickCount", "", state.tickCount);
+  if (const Json* processes = Member(document, "processes")) {
+    ProcessesFromJson(*processes, "/processes", state.processes, state.files);
   }
   if (const Json* registry = Member(document, "registry")) {
     RequireObject(*registry, "/registry", {kLocalMachineName, kCurrentUserName});

@@ -1,16 +1,24 @@
 // The model behind a simulated machine's services: system state, adapter list, the two hives, the
-// open key handles and the call accounting.
+// network, connections, printers, commands run, the virtual clock, the open key handles, sockets
+// and Internet handles, and the call accounting.
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/sim/call_accounting.h"
 #include "platform/sim/key_tree.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim_adapter_list.h"
+#include "platform/sim/sim_clock.h"
+#include "platform/sim/sim_network.h"
+#include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_spooler.h"
 #include "platform/sim/sim_system.h"
 
 namespace nebrin::sim {
@@ -23,19 +31,50 @@ struct Machine::State {
     bool localMachine = false;  // in HKEY_LOCAL_MACHINE, where writes need administrative rights
   };
 
+  // A socket opened through the sockets service.
+  struct OpenedSocket {
+    std::deque<std::vector<std::uint8_t>> pending;  // datagrams waiting, IPv4 header first
+    std::deque<platform::SocketAddress> senders;
+    std::uint32_t receiveTimeout = 0;  // 0: no time-out
+    std::uint32_t sendTimeout = 0;
+    std::map<std::string, std::uint64_t> requestsTo;  // echo requests sent, per address
+    bool real = false;                                 // a Linux socket (network.real)
+  };
+
   SystemState system;
   std::vector<ListedAdapter> adapters;
+  NetworkState network;
+  std::vector<SimConnection> connections;
+  PrinterState printers;
+  std::vector<std::string> commandsRun;
+  std::uint32_t tickCount = 0x00A00000;  // the virtual clock: 10485760 ms after start-up
   std::shared_ptr<Key> currentUser = std::make_shared<Key>();
   std::shared_ptr<Key> localMachine = std::make_shared<Key>();
   std::map<platform::KeyHandle, OpenedKey> handles;
   // Handles are never reused, so a closed handle stays invalid.
   platform::KeyHandle nextHandle = 0x100;
   CallAccounting accounting;
+  std::map<platform::SocketHandle, OpenedSocket> sockets;
+  platform::SocketHandle nextSocket = 0x200;
+  std::size_t winsockStarts = 0;  // successful Startup calls not yet ended by Cleanup
+  std::vector<SentEcho> echoRequests;
+  // Internet handles and the handle each hangs from (kNoInternetHandle for a client handle).
+  std::map<platform::InternetHandle, platform::InternetHandle> internetHandles;
 
   SimRegistry registry{*this};
   SimAdapterList adapterList{*this};
   SimSystemInfo systemInfo{*this};
   SimTextCodec textCodec{*this};
+  SimSockets socketService{*this};
+  SimInternetClient internetClient{*this};
+  SimNetworkConnections connectionService{*this};
+  SimSpooler spooler{*this};
+  SimShell shell{*this};
+  SimClock clock{*this};
+  ProcessState processes;
+  FileState files;
+  SimProcesses processService{*this};
+  SimFiles fileService{*this};
 
   // The hive of a root handle (kHkcu or kHklm), or null.
   Key* Hive(platform::KeyHandle root) const;

@@ -35,6 +35,11 @@ std::uint32_t SimSystemInfo::OemCodePage() {
   return machine_.system.oemCodePage;
 }
 
+std::uint32_t SimSystemInfo::CurrentProcessId() {
+  machine_.accounting.Enter(Service::SystemInfo);
+  return machine_.system.processId;
+}
+
 namespace {
 
 std::uint32_t PageNumber(const SystemState& system, platform::CodePage page) {

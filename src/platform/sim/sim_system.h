@@ -15,6 +15,7 @@ class SimSystemInfo final : public platform::SystemInfo {
   int GetSystemMetric(int index) override;
   std::uint32_t AnsiCodePage() override;
   std::uint32_t OemCodePage() override;
+  std::uint32_t CurrentProcessId() override;
 
  private:
   Machine::State& machine_;

@@ -3,6 +3,13 @@
 
 #include "platform/platform.h"
 #include "platform/win32/win32_adapter_list.h"
+#include "platform/win32/win32_clock_shell.h"
+#include "platform/win32/win32_connections.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_sockets.h"
+#include "platform/win32/win32_spooler.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_text_codec.h"
@@ -16,12 +23,28 @@ class Win32Platform final : public Platform {
   AdapterList& adapters() override { return adapters_; }
   SystemInfo& system() override { return system_; }
   TextCodec& text() override { return text_; }
+  Sockets& sockets() override { return sockets_; }
+  InternetClient& internet() override { return internet_; }
+  NetworkConnections& connections() override { return connections_; }
+  Spooler& spooler() override { return spooler_; }
+  Shell& shell() override { return shell_; }
+  Clock& clock() override { return clock_; }
+  Processes& processes() override { return processes_; }
+  Files& files() override { return files_; }
 
  private:
   win32::Win32Registry registry_;
   win32::Win32AdapterList adapters_;
   win32::Win32SystemInfo system_;
   win32::Win32TextCodec text_;
+  win32::Win32Sockets sockets_;
+  win32::Win32InternetClient internet_;
+  win32::Win32NetworkConnections connections_;
+  win32::Win32Spooler spooler_;
+  win32::Win32Shell shell_;
+  win32::Win32Clock clock_;
+  win32::Win32Processes processes_;
+  win32::Win32Files files_;
 };
 
 }  // namespace

@@ -27,4 +27,6 @@ std::uint32_t Win32SystemInfo::AnsiCodePage() { return GetACP(); }
 
 std::uint32_t Win32SystemInfo::OemCodePage() { return GetOEMCP(); }
 
+std::uint32_t Win32SystemInfo::CurrentProcessId() { return GetCurrentProcessId(); }
+
 }  // namespace nebrin::platform::win32

@@ -11,6 +11,7 @@ class Win32SystemInfo final : public SystemInfo {
   int GetSystemMetric(int index) override;
   std::uint32_t AnsiCodePage() override;
   std::uint32_t OemCodePage() override;
+  std::uint32_t CurrentProcessId() override;
 };
 
 }  // namespace nebrin::platform::win32
