@@ -11,6 +11,7 @@
 
 #include "NebrinCoreDll.h"
 #include "nebrin/platform_install.h"
+#include "platform/forwarding_platform.h"
 #include "platform/native/native_clock.h"
 #include "platform/sim/machine.h"
 
@@ -59,20 +60,12 @@ class TimedProcesses final : public platform::Processes {
 };
 
 // The simulated machine for everything else, with the real clock and the timed process list.
-class RealTimePlatform final : public platform::Platform {
+class RealTimePlatform final : public platform::ForwardingPlatform {
  public:
-  platform::Registry& registry() override { return machine_.registry(); }
-  platform::AdapterList& adapters() override { return machine_.adapters(); }
-  platform::SystemInfo& system() override { return machine_.system(); }
-  platform::TextCodec& text() override { return machine_.text(); }
-  platform::Sockets& sockets() override { return machine_.sockets(); }
-  platform::InternetClient& internet() override { return machine_.internet(); }
-  platform::NetworkConnections& connections() override { return machine_.connections(); }
-  platform::Spooler& spooler() override { return machine_.spooler(); }
-  platform::Shell& shell() override { return machine_.shell(); }
+  RealTimePlatform() : ForwardingPlatform(machine_) {}
+
   platform::Clock& clock() override { return clock_; }
   platform::Processes& processes() override { return processes_; }
-  platform::Files& files() override { return machine_.files(); }
 
   TimedProcesses processes_;
 

@@ -7,21 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/hresult.h"
+
 namespace nebrin::platform {
-
-using HResult = std::int32_t;
-
-inline constexpr HResult kSOk = 0;
-inline constexpr HResult kENotImpl = static_cast<HResult>(0x80004001u);
-inline constexpr HResult kEFail = static_cast<HResult>(0x80004005u);
-inline constexpr HResult kClassNotRegistered = static_cast<HResult>(0x80040154u);  // REGDB_E_CLASSNOTREG
-
-inline constexpr bool Failed(HResult result) { return result < 0; }
-
-// HRESULT_FROM_WIN32.
-inline constexpr HResult HResultFromWin32(std::uint32_t error) {
-  return error == 0 ? kSOk : static_cast<HResult>((error & 0xFFFFu) | 0x80070000u);
-}
 
 // NETCON_STATUS values.
 inline constexpr std::uint32_t kNcsDisconnected = 0;

@@ -6,6 +6,7 @@
 
 #include "platform/adapter_list.h"
 #include "platform/clock.h"
+#include "platform/com.h"
 #include "platform/files.h"
 #include "platform/internet_client.h"
 #include "platform/network_connections.h"
@@ -35,6 +36,7 @@ class Platform {
   virtual Clock& clock() = 0;
   virtual Processes& processes() = 0;
   virtual Files& files() = 0;
+  virtual Com& com() = 0;
 };
 
 // The platform in force: the one a host installed, else the build's own (Win32 on Windows, Linux's

@@ -13,6 +13,8 @@ int RunOnce(const FaultSweepCase& sweep, sim::Machine& machine, const std::strin
   EXPECT_TRUE(sweep.documented.count(result) != 0)
       << sweep.name << " " << label << ": result " << result << " is not documented";
   EXPECT_EQ(machine.OpenHandles(), 0u) << sweep.name << " " << label << ": keys left open";
+  EXPECT_EQ(machine.ComMisuses(), 0u)
+      << sweep.name << " " << label << ": COM uninitialised or released without a match";
   return result;
 }
 

@@ -9,7 +9,8 @@ namespace nebrin::testing {
 void SimTest::SetUp() { Use(std::make_shared<sim::Machine>()); }
 
 void SimTest::TearDown() {
-  EXPECT_EQ(machine_->OpenHandles(), 0u) << "registry keys left open";
+  EXPECT_EQ(machine_->OpenHandles(), 0u) << "handles left open";
+  EXPECT_EQ(machine_->ComMisuses(), 0u) << "COM uninitialised or released without a match";
   InstallPlatform(nullptr);
 }
 

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "nebrin/platform_install.h"
-#include "platform/platform.h"
+#include "platform/forwarding_platform.h"
 
 namespace nebrin::host {
 namespace {
@@ -108,23 +108,14 @@ class WatchingSockets final : public Sockets {
   std::uint8_t request_[8]{};
 };
 
-class WatchingPlatform final : public Platform {
+class WatchingPlatform final : public ForwardingPlatform {
  public:
   WatchingPlatform(std::shared_ptr<Platform> inner, std::function<void(const EchoAttempt&)> report)
-      : inner_(std::move(inner)), sockets_(inner_->sockets(), inner_->clock(), std::move(report)) {}
+      : ForwardingPlatform(*inner),
+        inner_(std::move(inner)),
+        sockets_(inner_->sockets(), inner_->clock(), std::move(report)) {}
 
-  Registry& registry() override { return inner_->registry(); }
-  AdapterList& adapters() override { return inner_->adapters(); }
-  SystemInfo& system() override { return inner_->system(); }
-  TextCodec& text() override { return inner_->text(); }
   Sockets& sockets() override { return sockets_; }
-  InternetClient& internet() override { return inner_->internet(); }
-  NetworkConnections& connections() override { return inner_->connections(); }
-  Spooler& spooler() override { return inner_->spooler(); }
-  Shell& shell() override { return inner_->shell(); }
-  Clock& clock() override { return inner_->clock(); }
-  Processes& processes() override { return inner_->processes(); }
-  Files& files() override { return inner_->files(); }
 
  private:
   std::shared_ptr<Platform> inner_;

@@ -85,6 +85,16 @@ class NativeSpooler final : public Spooler {
   Status SetDefaultPrinter(std::u16string_view) override { return kCallNotImplemented; }
 };
 
+// Linux has no COM: initialisation fails, so nothing is uninitialised, and no service hands out a
+// reference to release.
+class NativeCom final : public Com {
+ public:
+  HResult Initialize() override { return kENotImpl; }
+  void Uninitialize() override {}
+  HResult InitializeSecurity() override { return kENotImpl; }
+  void Release(ComRef) override {}
+};
+
 // Linux runs no Windows programs: every command line is "file not found".
 class NativeShell final : public Shell {
  public:
@@ -105,6 +115,7 @@ class NativePlatform final : public Platform {
   Clock& clock() override { return clock_; }
   Processes& processes() override { return processes_; }
   Files& files() override { return files_; }
+  Com& com() override { return com_; }
 
  private:
   NativeRegistry registry_;
@@ -119,6 +130,7 @@ class NativePlatform final : public Platform {
   native::NativeClock clock_;
   native::NativeProcesses processes_;
   native::NativeFiles files_;
+  NativeCom com_;
 };
 
 }  // namespace

@@ -33,6 +33,8 @@ const char* ServiceName(Service service) {
       return "Processes";
     case Service::Files:
       return "Files";
+    case Service::Com:
+      return "Com";
   }
   return "?";
 }
@@ -105,7 +107,8 @@ void Machine::ResetCounts() { state_->accounting.ResetCounts(); }
 std::size_t Machine::OpenHandles() const {
   return state_->handles.size() + state_->sockets.size() + state_->internetHandles.size() +
          state_->winsockStarts + state_->processService.OpenCount() +
-         state_->fileService.OpenCount();
+         state_->fileService.OpenCount() + state_->com.apartmentDepth +
+         state_->com.objects.size();
 }
 const std::vector<Machine::SentEcho>& Machine::EchoRequestsSent() const {
   return state_->echoRequests;
@@ -123,5 +126,13 @@ platform::Shell& Machine::shell() { return state_->shell; }
 platform::Clock& Machine::clock() { return state_->clock; }
 platform::Processes& Machine::processes() { return state_->processService; }
 platform::Files& Machine::files() { return state_->fileService; }
+platform::Com& Machine::com() { return state_->comService; }
+
+void Machine::set_thread_in_multithreaded_apartment(bool multithreaded) {
+  state_->com.threadInMultithreadedApartment = multithreaded;
+}
+std::size_t Machine::ComApartmentDepth() const { return state_->com.apartmentDepth; }
+std::size_t Machine::ComReferencesHeld() const { return state_->com.objects.size(); }
+std::size_t Machine::ComMisuses() const { return state_->com.misuses; }
 
 }  // namespace nebrin::sim

@@ -37,8 +37,9 @@ enum class Service {
   Clock,
   Processes,
   Files,
+  Com,
 };
-inline constexpr int kServiceCount = 12;
+inline constexpr int kServiceCount = 13;
 const char* ServiceName(Service service);
 
 // A damaged or unreadable machine file; what() names the file and the problem.
@@ -227,8 +228,9 @@ class Machine final : public platform::Platform {
   std::uint64_t CallCount() const;
   std::uint64_t CallCount(Service service) const;
   void ResetCounts();
-  // Registry keys, sockets, Internet handles, Winsock start-ups, process, thread and file handles
-  // obtained through the services and not yet released.
+  // Registry keys, sockets, Internet handles, Winsock start-ups, process, thread and file handles,
+  // COM initialisations and interface references obtained through the services and not yet
+  // released.
   std::size_t OpenHandles() const;
   // The echo requests (ICMP messages) sent through the simulated network, oldest first, and the
   // addresses they went to.
@@ -237,6 +239,13 @@ class Machine final : public platform::Platform {
     std::vector<std::uint8_t> message;
   };
   const std::vector<SentEcho>& EchoRequestsSent() const;
+  // COM on the host's thread: a thread in the multithreaded apartment answers CoInitialize with
+  // RPC_E_CHANGED_MODE. Misuses are uninitialisations without a matching initialisation and
+  // releases of references not held; tests expect none.
+  void set_thread_in_multithreaded_apartment(bool multithreaded);
+  std::size_t ComApartmentDepth() const;
+  std::size_t ComReferencesHeld() const;
+  std::size_t ComMisuses() const;
 
   // --- platform::Platform ---
   platform::Registry& registry() override;
@@ -251,6 +260,7 @@ class Machine final : public platform::Platform {
   platform::Clock& clock() override;
   platform::Processes& processes() override;
   platform::Files& files() override;
+  platform::Com& com() override;
 
   struct State;  // the model behind the services
 

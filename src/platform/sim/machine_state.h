@@ -15,6 +15,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/sim_adapter_list.h"
 #include "platform/sim/sim_clock.h"
+#include "platform/sim/sim_com.h"
 #include "platform/sim/sim_network.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
@@ -39,6 +40,15 @@ struct Machine::State {
     std::uint32_t sendTimeout = 0;
     std::map<std::string, std::uint64_t> requestsTo;  // echo requests sent, per address
     bool real = false;                                 // a Linux socket (network.real)
+  };
+
+  // COM on the host's thread.
+  struct ComState {
+    std::size_t apartmentDepth = 0;  // successful initialisations not yet ended
+    bool threadInMultithreadedApartment = false;
+    bool securityInitialized = false;
+    std::size_t misuses = 0;  // unmatched uninitialisations, releases of references not held
+    ComObjectTable objects;
   };
 
   SystemState system;
@@ -75,6 +85,8 @@ struct Machine::State {
   FileState files;
   SimProcesses processService{*this};
   SimFiles fileService{*this};
+  ComState com;
+  SimCom comService{*this};
 
   // The hive of a root handle (kHkcu or kHklm), or null.
   Key* Hive(platform::KeyHandle root) const;

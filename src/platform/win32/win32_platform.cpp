@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_adapter_list.h"
 #include "platform/win32/win32_clock_shell.h"
+#include "platform/win32/win32_com.h"
 #include "platform/win32/win32_connections.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_internet.h"
@@ -31,6 +32,7 @@ class Win32Platform final : public Platform {
   Clock& clock() override { return clock_; }
   Processes& processes() override { return processes_; }
   Files& files() override { return files_; }
+  Com& com() override { return com_; }
 
  private:
   win32::Win32Registry registry_;
@@ -45,6 +47,7 @@ class Win32Platform final : public Platform {
   win32::Win32Clock clock_;
   win32::Win32Processes processes_;
   win32::Win32Files files_;
+  win32::Win32Com com_;
 };
 
 }  // namespace
