@@ -9,7 +9,6 @@
 #include <string>
 
 #include "NebrinCoreDll.h"
-#include "nebrin/platform_install.h"
 #include "platform/platform.h"
 #include "platform/process_handle.h"
 
@@ -86,8 +85,9 @@ TEST_F(ScriptDirectoryTest, ScriptHasTheExactBytes) {
 }
 
 TEST(ProcessLookupTest, FindsAProcessTheTestStarted) {
-  auto platform = InstalledPlatform();
-  platform::Processes& processes = platform->processes();
+  // The test starts its process through the library's own Win32 service.
+  const auto services = platform::MakeDefaultPlatform();
+  platform::Processes& processes = services->processes();
   std::u16string system;
   ASSERT_EQ(processes.SystemDirectory(system), platform::kSuccess);
   platform::ProcessHandle process = 0;

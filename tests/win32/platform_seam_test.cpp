@@ -1,13 +1,12 @@
-// The Win32 services behind the seam, reached through the platform the DLL has installed (its
-// services are called through their interfaces, so no member needs exporting). They must answer
-// what the seam's interfaces promise, which is what the simulated machine models.
+// The Win32 services behind the seam, from the library's Win32 platform linked into this test
+// (the DLL keeps its own to itself). They must answer what the seam's interfaces promise, which
+// is what the simulated machine models.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "nebrin/platform_install.h"
 #include "platform/platform.h"
 #include "registry_fixture.h"
 
@@ -20,7 +19,7 @@ constexpr char16_t kTestKey[] = u"Software\\NebrinSeamTest";
 
 class RegistrySeamTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform_ = InstalledPlatform(); }
+  void SetUp() override { platform_ = MakeDefaultPlatform(); }
   void TearDown() override {
     registry().DeleteKey(kCurrentUser, std::u16string(kTestKey) + u"\\Child");
     registry().DeleteKey(kCurrentUser, kTestKey);
@@ -99,7 +98,8 @@ TEST_F(RegistrySeamTest, OpenReportsMissingKeysAndReadOnlyAccess) {
 }
 
 TEST(AdapterListSeamTest, FillsWhatIpHelperListsAndReportsAShortBlock) {
-  AdapterList& list = InstalledPlatform()->adapters();
+  const auto platform = MakeDefaultPlatform();
+  AdapterList& list = platform->adapters();
   DWORD status = 0;
   const std::vector<ListedAdapter> listed = ListAdapters(status);
 
@@ -126,7 +126,8 @@ TEST(AdapterListSeamTest, FillsWhatIpHelperListsAndReportsAShortBlock) {
 }
 
 TEST(SystemSeamTest, VersionMetricsAndCodePages) {
-  SystemInfo& system = InstalledPlatform()->system();
+  const auto platform = MakeDefaultPlatform();
+  SystemInfo& system = platform->system();
   OsVersion version;
   ASSERT_EQ(kSuccess, system.GetVersion(version));
   EXPECT_EQ(2u, version.platformId);  // VER_PLATFORM_WIN32_NT
@@ -137,7 +138,8 @@ TEST(SystemSeamTest, VersionMetricsAndCodePages) {
 }
 
 TEST(TextSeamTest, ConvertsOnTheAnsiPage) {
-  TextCodec& text = InstalledPlatform()->text();
+  const auto platform = MakeDefaultPlatform();
+  TextCodec& text = platform->text();
   if (GetACP() != 1252) GTEST_SKIP() << "expects the Western European ANSI page";
   std::u16string wide;
   EXPECT_EQ(kSuccess, text.ToWide(CodePage::Ansi, "caf\xE9", wide));

@@ -21,6 +21,13 @@ namespace {
 // Runs the echo test of `host` with one line per attempt as it goes; true when the host answers.
 bool PingWithProgress(const std::string& host, int count, const std::string& indent) {
   std::vector<NebrinChar> text = WideParam(host);
+  if (!CanWatchEchoAttempts()) {
+    const int result = CNetDiag().Ping(count, text.data());
+    std::cout << indent << host
+              << (result == 1 ? " answers" : " does not answer, or the test could not start")
+              << " (4 or more attempts without reply fail)\n";
+    return result == 1;
+  }
   int silent = 0;
   int attempts = 0;
   const int result = WatchEchoAttempts(

@@ -144,4 +144,6 @@ int WatchEchoAttempts(const std::function<int()>& run,
   return run();
 }
 
+bool CanWatchEchoAttempts() { return true; }
+
 }  // namespace nebrin::host

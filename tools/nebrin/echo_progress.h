@@ -21,4 +21,8 @@ struct EchoAttempt {
 int WatchEchoAttempts(const std::function<int()>& run,
                       const std::function<void(const EchoAttempt&)>& report);
 
+// False where the host cannot install a platform (Windows: the DLL does not export that); there
+// WatchEchoAttempts only runs `run` and reports nothing.
+bool CanWatchEchoAttempts();
+
 }  // namespace nebrin::host
