@@ -13,11 +13,6 @@ std::u16string Field16(const NebrinChar (&field)[N]) {
   return text;
 }
 
-template <std::size_t N>
-bool Same(const NebrinChar (&a)[N], const NebrinChar (&b)[N]) {
-  return Field16(a) == Field16(b);
-}
-
 std::vector<AdapterInfoStr> ThisMachinesAdapters() {
   HostProfile live;
   CCommonFtn().InitStructure(&live.env, live.adapters);
@@ -68,47 +63,6 @@ std::vector<std::u16string> ChooseNames(const std::vector<FileProfile>& profiles
   return chosen;
 }
 
-// What the store gives back for a profile is what was meant to be stored: the fields loading
-// reads (those of its role, a DHCP adapter's identity and mode, since its addresses are its
-// current lease's).
-bool StoredWhole(const HostProfile& meant, const HostProfile& loaded) {
-  const EnvInfoStr& m = meant.env;
-  const EnvInfoStr& l = loaded.env;
-  bool same = Same(m.ProfileName, l.ProfileName) && m.nProfileKey == l.nProfileKey &&
-              m.IconIndex == l.IconIndex && m.AdapterCount == l.AdapterCount &&
-              m.bDefaultPrinterFlag == l.bDefaultPrinterFlag && m.nICSFlag == l.nICSFlag;
-  if (m.bDefaultPrinterFlag == 1) same = same && Same(m.strPrinterName, l.strPrinterName);
-  if (m.nICSFlag == 1) {
-    same = same && Same(m.strPublicDevGUID, l.strPublicDevGUID) && m.bICFFlag == l.bICFFlag;
-  }
-  const bool sharing = m.nICSFlag == 1 || m.nICSFlag == 2;
-  if (sharing) {
-    same = same && Same(m.strPrivateDevGUID, l.strPrivateDevGUID) &&
-           m.bPrivateWlan == l.bPrivateWlan;
-  }
-  if (sharing && m.bPrivateWlan == 1) {
-    same = same && Same(m.strWLANConnectionName, l.strWLANConnectionName) &&
-           m.bWLANWebKeyUse == l.bWLANWebKeyUse &&
-           (m.bWLANWebKeyUse != 1 || Same(m.strWLANPassWord, l.strWLANPassWord));
-  }
-  for (int i = 0; same && i < m.AdapterCount; ++i) {
-    const AdapterInfoStr& a = meant.adapters[i];
-    const AdapterInfoStr& b = loaded.adapters[i];
-    same = Same(a.AdapterName, b.AdapterName) && Same(a.ConnectionName, b.ConnectionName) &&
-           Same(a.DeviceDesc, b.DeviceDesc) && Same(a.MediaSubType, b.MediaSubType) &&
-           Same(a.DhcpEnabled, b.DhcpEnabled);
-    if (same && Field16(a.DhcpEnabled) == u"no") {
-      same = Same(a.IpAddressList, b.IpAddressList) && Same(a.SubnetMask, b.SubnetMask) &&
-             Same(a.Metric, b.Metric) && Same(a.GatewayList, b.GatewayList) &&
-             Same(a.PrimaryDnsServer, b.PrimaryDnsServer) &&
-             Same(a.SecondaryDnsServer, b.SecondaryDnsServer) &&
-             Same(a.PrimaryWinsServer, b.PrimaryWinsServer) &&
-             Same(a.SecondaryWinsServer, b.SecondaryWinsServer);
-    }
-  }
-  return same;
-}
-
 // Deletes the profiles this import stored, newest first, and recounts "ProfileCount" (a store
 // that could not create its profile key leaves it one higher). Always throws ImportFailed.
 [[noreturn]] void Undo(const std::vector<int>& numbers, const std::string& failure) {
@@ -147,14 +101,11 @@ ImportReport ImportProfiles(std::vector<FileProfile> profiles, const ImportOptio
     imported.name = ToUtf8(names[i]);
     SetText(env.ProfileName, imported.name, "the name");
     env.nProfileKey = -1;
-    const int saved = CNetInfoManage().SaveProfileInfoToRegistry(&env, f.profile.adapters, 1);
-    // The first store into an empty registry keeps its profile key 0 when it fails late.
-    if (saved == 1 || env.nProfileKey == 0) stored.push_back(env.nProfileKey);
-    if (saved != 1) Undo(stored, f.place + " could not be stored");
-    HostProfile loaded;
-    if (!LoadProfile(env.nProfileKey, loaded) || !StoredWhole(f.profile, loaded)) {
-      Undo(stored, f.place + " was not stored whole");
+    // A save that fails takes away the keys it created, so only whole profiles are undone.
+    if (CNetInfoManage().SaveProfileInfoToRegistry(&env, f.profile.adapters, 1) != 1) {
+      Undo(stored, f.place + " could not be stored");
     }
+    stored.push_back(env.nProfileKey);
     imported.number = env.nProfileKey;
     imported.adapterCount = env.AdapterCount;
     imported.keyTextLeftOut = (env.nICSFlag == 1 || env.nICSFlag == 2) && env.bPrivateWlan == 1 &&

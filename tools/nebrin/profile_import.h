@@ -36,8 +36,7 @@ class ImportFailed : public Refusal {
 };
 
 // Matches the adapters, chooses the names (CanUseThisName), then stores each profile as a new
-// one (SaveProfileInfoToRegistry) and reads it back (GetInfoFromRegistry) to confirm it was
-// stored whole. Refuses (Refusal) before anything is written when an adapter has no match or a
+// one (SaveProfileInfoToRegistry). Refuses (Refusal) before anything is written when an adapter has no match or a
 // name is taken; throws ImportFailed when storing fails, after deleting (DeleteSelectProfile)
 // the profiles it stored.
 ImportReport ImportProfiles(std::vector<FileProfile> profiles, const ImportOptions& options);
