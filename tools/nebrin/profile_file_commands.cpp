@@ -73,9 +73,10 @@ void RunImport(const HostOptions& options, const std::string& path,
   ImportOptions importOptions;
   importOptions.rename = rename;
   for (const std::string& typed : typedMaps) importOptions.maps.push_back(ParseAdapterMap(typed));
+  const std::string text = ReadWhole(path);
   std::vector<FileProfile> profiles;
   try {
-    profiles = ReadProfileFile(ReadWhole(path));
+    profiles = ReadProfileFile(text);
   } catch (const Refusal& e) {
     throw Refusal((path == "-" ? std::string("standard input") : path) + ": " + e.what());
   }
