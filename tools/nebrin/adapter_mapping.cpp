@@ -19,8 +19,14 @@ auto SharingGuids(Env& e) {
   return fields;
 }
 
+// "Local Area Connection" {GUID}. Appended piece by piece: GCC 12 warns falsely (-Wrestrict)
+// about a chain of + that starts with a literal.
 std::string Describe(const AdapterInfoStr& a) {
-  return "\"" + FieldUtf8(a.ConnectionName) + "\" " + FieldUtf8(a.AdapterName);
+  std::string text = "\"";
+  text += FieldUtf8(a.ConnectionName);
+  text += "\" ";
+  text += FieldUtf8(a.AdapterName);
+  return text;
 }
 
 std::string AdapterList(const std::vector<AdapterInfoStr>& here) {

@@ -23,7 +23,8 @@ std::string Plural(std::size_t n, const char* one, const char* many) {
 
 void RunExport(const HostOptions& options, const std::vector<std::string>& typed, bool all,
                const std::string& output, bool withSecrets) {
-  if (all == !typed.empty()) throw Refusal("export takes profile numbers or --all, not both");
+  if (all && !typed.empty()) throw Refusal("export takes profile numbers or --all, not both");
+  if (!all && typed.empty()) throw Refusal("export needs profile numbers or --all");
   std::vector<int> numbers;
   for (const std::string& t : typed) {
     const int number = ProfileNumber(t);
