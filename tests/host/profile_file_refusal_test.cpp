@@ -20,7 +20,7 @@ struct Damage {
   std::function<void(json&)> damage;  // applied to a good file of the three profiles
   std::string refusal;                // what the refusal says (a part of it)
   ImportOptions options{};
-  std::string text{};                 // used instead of the damaged document when set
+  std::string text{};  // used instead of the damaged document when set
 };
 
 class ProfileFileRefusalTest : public SimTest {};
@@ -31,7 +31,10 @@ TEST_F(ProfileFileRefusalTest, DamagedFilesAreRefusedAndTheStoreStaysAsItWas) {
   const std::string client = "the 3rd profile (\"Client\")";
   auto adapter = [](json& doc, int p, int a) -> json& { return doc["profiles"][p]["adapters"][a]; };
   const std::vector<Damage> cases = {
-      {"not JSON", nullptr, "is not a JSON document (the error is at byte 12)", {},
+      {"not JSON",
+       nullptr,
+       "is not a JSON document (the error is at byte 12)",
+       {},
        "{\"format\": ,"},
       {"another format", [](json& d) { d["format"] = "nebrin-machine"; },
        "it is not a profile file: \"format\" is \"nebrin-machine\""},
@@ -62,11 +65,13 @@ TEST_F(ProfileFileRefusalTest, DamagedFilesAreRefusedAndTheStoreStaysAsItWas) {
       {"an over-long name", [](json& d) { d["profiles"][0]["ProfileName"] = std::string(50, 'n'); },
        "(\"" + std::string(50, 'n') + "\"): \"ProfileName\" \"" + std::string(50, 'n') +
            "\" is too long (at most 49 characters)"},
-      {"an over-long key text", [](json& d) { d["profiles"][1]["strWLANPassWord"] = std::string(50, 'k'); },
+      {"an over-long key text",
+       [](json& d) { d["profiles"][1]["strWLANPassWord"] = std::string(50, 'k'); },
        host + ": \"strWLANPassWord\" \"" + std::string(50, 'k') + "\" is too long (at most 49"},
       {"an empty name", [](json& d) { d["profiles"][0]["ProfileName"] = ""; },
        "the 1st profile (\"\"): \"ProfileName\" is empty"},
-      {"a NUL in a text", [](json& d) { d["profiles"][2]["strWLANConnectionName"] = std::string("a\0b", 3); },
+      {"a NUL in a text",
+       [](json& d) { d["profiles"][2]["strWLANConnectionName"] = std::string("a\0b", 3); },
        client + ": \"strWLANConnectionName\" holds a NUL character"},
       {"a bad address", [&](json& d) { adapter(d, 0, 1)["IpAddressList"] = "10.0.0.300"; },
        office + ", adapter 1: \"IpAddressList\" \"10.0.0.300\" is not a dotted IPv4 address"},
@@ -97,16 +102,21 @@ TEST_F(ProfileFileRefusalTest, DamagedFilesAreRefusedAndTheStoreStaysAsItWas) {
        client + ", adapter 0: this machine has no adapter {00000000-0000-4000-8000-000000000000} "
                 "and none named \"Nowhere\""},
       {"an unknown sharing GUID",
-       [](json& d) { d["profiles"][1]["strPublicDevGUID"] = "{99999999-0000-4000-8000-000000000000}"; },
+       [](json& d) {
+         d["profiles"][1]["strPublicDevGUID"] = "{99999999-0000-4000-8000-000000000000}";
+       },
        host + ", sharing adapter \"strPublicDevGUID\": this machine has no adapter "
               "{99999999-0000-4000-8000-000000000000}"},
       {"two adapters on one", [&](json& d) { adapter(d, 0, 1) = adapter(d, 0, 0); },
        office + ": adapters 0 and 1 would both be this machine's adapter 0"},
-      {"a --map past this machine's adapters", nullptr,
+      {"a --map past this machine's adapters",
+       nullptr,
        "--map {6E1B0F3A-2C4D-4E8F-9A10-3B5C7D9E1F20}=2: this machine has adapters 0 to 1",
        {{{"{6E1B0F3A-2C4D-4E8F-9A10-3B5C7D9E1F20}", 2}}, false}},
-      {"a --map of an adapter the file does not use", nullptr,
-       "no profile in the file uses adapter {1234}", {{{"{1234}", 0}}, false}},
+      {"a --map of an adapter the file does not use",
+       nullptr,
+       "no profile in the file uses adapter {1234}",
+       {{{"{1234}", 0}}, false}},
   };
   for (const Damage& c : cases) {
     SCOPED_TRACE(c.name);

@@ -143,8 +143,10 @@ TEST_F(ProfileImportTest, NamesRepeatedInTheFileAndLongNamesStayWithinTheField) 
   doc["profiles"].erase(2);
   const std::string before = machine().ToJsonText();
   EXPECT_EQ(RefusalOf([&] { Import(doc.dump()); }),
-            "the 2nd profile (\"" + longName + "\"): an earlier profile of the file has the same "
-            "name; --rename stores it as \"" + std::string(45, 'x') + " (2)\"");
+            "the 2nd profile (\"" + longName +
+                "\"): an earlier profile of the file has the same "
+                "name; --rename stores it as \"" +
+                std::string(45, 'x') + " (2)\"");
   EXPECT_EQ(FirstDifference(before, machine().ToJsonText()), "");
 
   ImportOptions rename;

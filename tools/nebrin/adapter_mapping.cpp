@@ -63,8 +63,7 @@ class Matcher {
     if (!connection.empty()) what += " and none named \"" + connection + "\"";
     if (here_.empty()) throw Refusal(place + ": " + what + ", and no adapter it could use");
     throw Refusal(place + ": " + what + ".\n" + AdapterList(here_) +
-                  "\nName the one to use with --map " + (guid.empty() ? "\"\"" : guid) +
-                  "=INDEX");
+                  "\nName the one to use with --map " + (guid.empty() ? "\"\"" : guid) + "=INDEX");
   }
 
  private:
@@ -90,7 +89,8 @@ void CheckMaps(std::vector<FileProfile>& profiles, const std::vector<AdapterInfo
       for (int i = 0; i < f.profile.env.AdapterCount; ++i) {
         used = used || FieldUtf8(f.profile.adapters[i].AdapterName) == map.guid;
       }
-      for (const auto* guid : SharingGuids(f.profile.env)) used = used || FieldUtf8(*guid) == map.guid;
+      for (const auto* guid : SharingGuids(f.profile.env))
+        used = used || FieldUtf8(*guid) == map.guid;
     }
     if (!used) throw Refusal(typed + ": no profile in the file uses adapter " + map.guid);
   }
@@ -104,8 +104,10 @@ AdapterMap ParseAdapterMap(const std::string& typed) {
   const bool digits = !index.empty() && index.size() <= 2 &&
                       index.find_first_not_of("0123456789") == std::string::npos;
   if (equals == 0 || !digits) {
-    throw Refusal("--map takes GUID=INDEX (an adapter GUID of the file and the number of this "
-                  "machine's adapter, as `nebrin adapters` shows it), not \"" + typed + "\"");
+    throw Refusal(
+        "--map takes GUID=INDEX (an adapter GUID of the file and the number of this "
+        "machine's adapter, as `nebrin adapters` shows it), not \"" +
+        typed + "\"");
   }
   return {typed.substr(0, equals), std::stoi(index)};
 }
@@ -136,14 +138,15 @@ std::vector<std::string> MapAdapters(std::vector<FileProfile>& profiles,
       if (!found) matcher.RefuseUnmatched(place, guid, FieldUtf8(a.ConnectionName));
       for (std::size_t j = 0; j < matched.size(); ++j) {
         if (matched[j].second == *found) {
-          throw Refusal(f.place + ": adapters " + std::to_string(j) + " and " +
-                        std::to_string(i) + " would both be this machine's adapter " +
-                        std::to_string(*found) + " (" + Describe(here[*found]) + ")");
+          throw Refusal(f.place + ": adapters " + std::to_string(j) + " and " + std::to_string(i) +
+                        " would both be this machine's adapter " + std::to_string(*found) + " (" +
+                        Describe(here[*found]) + ")");
         }
       }
       matched.emplace_back(guid, *found);
       const AdapterInfoStr& h = here[*found];
-      if (FieldUtf8(h.AdapterName) != guid || FieldUtf8(h.ConnectionName) != FieldUtf8(a.ConnectionName)) {
+      if (FieldUtf8(h.AdapterName) != guid ||
+          FieldUtf8(h.ConnectionName) != FieldUtf8(a.ConnectionName)) {
         notes.push_back(place + ": " + Describe(a) + " is this machine's " + Describe(h));
       }
       std::memcpy(a.AdapterName, h.AdapterName, sizeof a.AdapterName);

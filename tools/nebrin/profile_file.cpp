@@ -81,8 +81,8 @@ class ObjectReader {
     const std::string utf8 = String(name);
     const std::u16string text = ToUtf16(utf8);
     if (text.size() >= N) {
-      Refuse(name, "\"" + utf8 + "\" is too long (at most " + std::to_string(N - 1) +
-                       " characters)");
+      Refuse(name,
+             "\"" + utf8 + "\" is too long (at most " + std::to_string(N - 1) + " characters)");
     }
     for (std::size_t i = 0; i < text.size(); ++i) field[i] = static_cast<NebrinChar>(text[i]);
     field[text.size()] = 0;
@@ -116,8 +116,10 @@ class ObjectReader {
     std::string list;
     for (const char* allowed : set) {
       if (text == allowed) return index;
-      list += std::string(index == 0 ? "" : index + 1 == set.size() ? " or " : ", ") + "\"" +
-              allowed + "\"";
+      list += std::string(index == 0                ? ""
+                          : index + 1 == set.size() ? " or "
+                                                    : ", ") +
+              "\"" + allowed + "\"";
       ++index;
     }
     Refuse(name, "must be " + list + ", not \"" + text + "\"");
@@ -131,16 +133,17 @@ class ObjectReader {
 
 // An address member: empty where `mayBeEmpty`, else dotted IPv4 (a subnet mask for a mask).
 template <std::size_t N>
-void Address(const ObjectReader& reader, const char* name, NebrinChar (&field)[N],
-             bool mayBeEmpty, bool mask = false) {
+void Address(const ObjectReader& reader, const char* name, NebrinChar (&field)[N], bool mayBeEmpty,
+             bool mask = false) {
   const std::string text = reader.Text(name, field);
   if (text.empty()) {
     if (!mayBeEmpty) reader.Refuse(name, "is empty; a static adapter needs it");
     return;
   }
   if (mask ? !IsSubnetMask(text) : !IsIpv4Address(text)) {
-    reader.Refuse(name, "\"" + text + (mask ? "\" is not a subnet mask (dotted IPv4)"
-                                            : "\" is not a dotted IPv4 address"));
+    reader.Refuse(name, "\"" + text +
+                            (mask ? "\" is not a subnet mask (dotted IPv4)"
+                                  : "\" is not a dotted IPv4 address"));
   }
 }
 
@@ -224,8 +227,7 @@ FileProfile ReadProfile(const json& value, std::size_t position) {
 
 }  // namespace
 
-nlohmann::ordered_json ProfileFileJson(const std::vector<HostProfile>& profiles,
-                                       bool withSecrets) {
+nlohmann::ordered_json ProfileFileJson(const std::vector<HostProfile>& profiles, bool withSecrets) {
   using ordered = nlohmann::ordered_json;
   ordered list = ordered::array();
   for (const HostProfile& p : profiles) {

@@ -28,7 +28,8 @@ void RunExport(const HostOptions& options, const std::vector<std::string>& typed
   std::vector<int> numbers;
   for (const std::string& t : typed) {
     const int number = ProfileNumber(t);
-    if (std::find(numbers.begin(), numbers.end(), number) == numbers.end()) numbers.push_back(number);
+    if (std::find(numbers.begin(), numbers.end(), number) == numbers.end())
+      numbers.push_back(number);
   }
   auto session = OpenSession(options);
   if (all) {

@@ -9,7 +9,8 @@ namespace {
 template <std::size_t N>
 std::u16string Field16(const NebrinChar (&field)[N]) {
   std::u16string text;
-  for (std::size_t i = 0; i < N && field[i] != 0; ++i) text.push_back(static_cast<char16_t>(field[i]));
+  for (std::size_t i = 0; i < N && field[i] != 0; ++i)
+    text.push_back(static_cast<char16_t>(field[i]));
   return text;
 }
 
@@ -17,8 +18,9 @@ std::vector<AdapterInfoStr> ThisMachinesAdapters() {
   HostProfile live;
   CCommonFtn().InitStructure(&live.env, live.adapters);
   if (CNetInfoRetrieve().IPRetrieve(&live.env, live.adapters) != 1) {
-    throw Refusal("this machine's adapters could not be read (or it has none), so the file's "
-                  "adapters cannot be matched to them");
+    throw Refusal(
+        "this machine's adapters could not be read (or it has none), so the file's "
+        "adapters cannot be matched to them");
   }
   return {live.adapters, live.adapters + live.env.AdapterCount};
 }
@@ -69,16 +71,18 @@ std::vector<std::u16string> ChooseNames(const std::vector<FileProfile>& profiles
   CNetInfoManage manage;
   std::string left;
   for (auto it = numbers.rbegin(); it != numbers.rend(); ++it) {
-    if (manage.DeleteSelectProfile(*it) != 1) left += (left.empty() ? "" : ", ") + std::to_string(*it);
+    if (manage.DeleteSelectProfile(*it) != 1)
+      left += (left.empty() ? "" : ", ") + std::to_string(*it);
   }
   const bool recounted = manage.SetProfileCount() == 1;
   if (!left.empty()) {
     throw ImportFailed(failure + ", and undoing the import failed: profiles " + left +
-                       " of this import remain in the store");
+                       " of this import could not be deleted");
   }
   if (!recounted) {
-    throw ImportFailed(failure + ", so the import was undone, but the store's next profile "
-                                 "number could not be recounted");
+    throw ImportFailed(failure +
+                       ", so the import was undone, but the store's next profile "
+                       "number could not be recounted");
   }
   throw ImportFailed(failure + ", so the import was undone: nothing of it was kept");
 }

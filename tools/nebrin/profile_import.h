@@ -16,9 +16,9 @@ struct ImportOptions {
 };
 
 struct ImportedProfile {
-  int number = -1;             // the profile number the store gave it
-  std::string name;            // the name it was stored under
-  std::string nameInFile;      // differs from `name` when it was renamed
+  int number = -1;         // the profile number the store gave it
+  std::string name;        // the name it was stored under
+  std::string nameInFile;  // differs from `name` when it was renamed
   int adapterCount = 0;
   bool keyTextLeftOut = false;  // it uses a WEP key, but the file holds no key text
 };
@@ -36,9 +36,9 @@ class ImportFailed : public Refusal {
 };
 
 // Matches the adapters, chooses the names (CanUseThisName), then stores each profile as a new
-// one (SaveProfileInfoToRegistry). Refuses (Refusal) before anything is written when an adapter has no match or a
-// name is taken; throws ImportFailed when storing fails, after deleting (DeleteSelectProfile)
-// the profiles it stored.
+// one (SaveProfileInfoToRegistry). Refuses (Refusal) before anything is written when an adapter has
+// no match or a name is taken; throws ImportFailed when storing fails, after deleting
+// (DeleteSelectProfile) the profiles it stored.
 ImportReport ImportProfiles(std::vector<FileProfile> profiles, const ImportOptions& options);
 
 }  // namespace nebrin::host
