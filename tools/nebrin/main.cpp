@@ -9,6 +9,7 @@
 #include "host_session.h"
 #include "printer_commands.h"
 #include "profile_commands.h"
+#include "sharing_commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"nebrin: capture, store and apply network profiles with NebrinCoreDll"};
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   nebrin::host::AddAdaptersCommand(app, options);
   nebrin::host::AddProfileCommands(app, options);
   nebrin::host::AddApplyCommands(app, options);
+  nebrin::host::AddSharingCommands(app, options);
   nebrin::host::AddDiagCommands(app, options);
   nebrin::host::AddPrinterCommands(app, options);
   try {
