@@ -63,15 +63,13 @@ int PingField(CNetDiag& diag, const NebrinChar (&field)[N]) {
 }  // namespace
 
 int CNetDiag::CheckOutCableConnection(EnvInfoStr*, AdapterInfoStr* adapters, int index) {
-  return frame::Guarded(0, [&] {
-    return ConnectionCheck(adapters, index, platform::kNcsMediaDisconnected);
-  });
+  return frame::Guarded(
+      0, [&] { return ConnectionCheck(adapters, index, platform::kNcsMediaDisconnected); });
 }
 
 int CNetDiag::CheckOutHWEnableDisable(EnvInfoStr*, AdapterInfoStr* adapters, int index) {
-  return frame::Guarded(0, [&] {
-    return ConnectionCheck(adapters, index, platform::kNcsDisconnected);
-  });
+  return frame::Guarded(
+      0, [&] { return ConnectionCheck(adapters, index, platform::kNcsDisconnected); });
 }
 
 int CNetDiag::CheckOutNetConnectStatus(EnvInfoStr*, AdapterInfoStr* adapters, int index) {

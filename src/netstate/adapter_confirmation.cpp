@@ -23,8 +23,7 @@ bool HasFirstAddress(const std::u16string& guid, const std::u16string& address) 
     return false;
   }
   std::u16string first;
-  return platform::ReadText(registry, key.get(), u"IPAddress", kAddressBuffer, first) ==
-             kSuccess &&
+  return platform::ReadText(registry, key.get(), u"IPAddress", kAddressBuffer, first) == kSuccess &&
          first == address;
 }
 
@@ -39,7 +38,8 @@ bool Confirms(const std::vector<platform::AdapterListEntry>& entries, const Adap
     std::u16string converted;
     if (!ListedName(listed, converted) || converted != name) continue;
     if (dhcp && listed.dhcpEnabled) return true;
-    if (!dhcp && !listed.dhcpEnabled && HasFirstAddress(converted, FieldText(entry.IpAddressList))) {
+    if (!dhcp && !listed.dhcpEnabled &&
+        HasFirstAddress(converted, FieldText(entry.IpAddressList))) {
       return true;
     }
   }

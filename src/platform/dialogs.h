@@ -8,7 +8,7 @@
 namespace nebrin::platform {
 
 inline constexpr std::uint32_t kMbOk = 0;  // MB_OK: a single OK button
-inline constexpr int kIdOk = 1;             // IDOK
+inline constexpr int kIdOk = 1;            // IDOK
 
 class Dialogs {
  public:

@@ -38,8 +38,8 @@ bool SharingWalk::Props(const UniqueComRef& connection, UniqueComRef& props) {
 }
 
 bool SharingWalk::Configuration(const UniqueComRef& connection, UniqueComRef& configuration) {
-  const HResult result = connections_.SharingConfiguration(manager_.get(), connection.get(),
-                                                           configuration.receive());
+  const HResult result =
+      connections_.SharingConfiguration(manager_.get(), connection.get(), configuration.receive());
   return !Failed(result) && configuration;
 }
 

@@ -52,8 +52,7 @@ TEST(SimNetwork, DamagedMembersAreNamed) {
        "/network/hosts/0/replies"},
       {R"("network": {"urls": [{"opens": true}]})", "/network/urls/0"},
       {R"("network": {"speed": 1})", "/network/speed"},
-      {R"("connections": [{"name": "LAN", "status": -1, "guid": "{x}"}])",
-       "/connections/0/status"},
+      {R"("connections": [{"name": "LAN", "status": -1, "guid": "{x}"}])", "/connections/0/status"},
       {R"("connections": [{"guid": "{x}", "sharing": "host"}])", "/connections/0/sharing"},
       {R"("connections": [{"guid": "{x}", "sharing": "public"},)"
        R"( {"guid": "{y}", "sharing": "public"}])",

@@ -127,8 +127,7 @@ class LoggingPlatform final : public platform::ForwardingPlatform {
 template <typename Operation>
 ConnectionCallLog LogCalls(const sim::Machine& machine, Operation operation) {
   const auto installed = InstalledPlatform();
-  auto logged =
-      std::make_shared<LoggingPlatform>(sim::Machine::FromJsonText(machine.ToJsonText()));
+  auto logged = std::make_shared<LoggingPlatform>(sim::Machine::FromJsonText(machine.ToJsonText()));
   InstallPlatform(logged);
   operation();
   ConnectionCallLog log = logged->log();

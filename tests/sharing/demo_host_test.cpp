@@ -41,8 +41,7 @@ TEST_F(DemoHostTest, SharesTheWiredConnectionOverTheWirelessCard) {
 
   Profile stored;
   CCommonFtn().InitStructure(&stored.env, stored.adapters);
-  ASSERT_EQ(CNetInfoRetrieve().GetInfoFromRegistry(p.env.nProfileKey, &stored.env,
-                                                   stored.adapters),
+  ASSERT_EQ(CNetInfoRetrieve().GetInfoFromRegistry(p.env.nProfileKey, &stored.env, stored.adapters),
             1);
   EXPECT_EQ(Text(stored.adapters[1].IpAddressList), "192.168.0.1");
   EXPECT_EQ(Text(stored.adapters[1].GatewayList), "");

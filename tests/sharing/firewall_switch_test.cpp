@@ -75,7 +75,8 @@ TEST_F(FirewallSwitchTest, FailuresGive15Or0) {
   const Case cases[] = {
       {"CreateSharingManager", 1, 15, false},
       {"ConnectionProps", 1, 15, false},
-      {"ConnectionProps", 2, 15, true},  // the walk goes on past the public connection
+      // The walk goes on past the public connection.
+      {"ConnectionProps", 2, 15, true},
       {"SharingConfiguration", 1, 15, false},
       {"EnableInternetFirewall", 1, 0, false},
       {"EnumEveryConnection", 1, 1, false},

@@ -158,9 +158,9 @@ TEST_F(HostSetupTest, SetsUpTheHost) {
     EXPECT_EQ(machine().printers().defaultPrinter, "Inkjet");
     EXPECT_EQ(machine().GetString(sim::kHklm, kMachineWideKey, "SSID"), "Home");
     // The sharing service gave the wireless card its fixed private address.
-    EXPECT_EQ(machine().GetValue(sim::kHklm, sim::TcpipInterfaceKey(kWirelessGuid), "IPAddress")
-                  ->bytes,
-              sim::RegValue::MultiString({"192.168.0.1"}).bytes);
+    EXPECT_EQ(
+        machine().GetValue(sim::kHklm, sim::TcpipInterfaceKey(kWirelessGuid), "IPAddress")->bytes,
+        sim::RegValue::MultiString({"192.168.0.1"}).bytes);
   }
 }
 

@@ -10,8 +10,8 @@
 
 #include "NebrinCoreDll.h"
 #include "nebrin/platform_install.h"
-#include "support/fault_sweep.h"
 #include "sharing/sharing_machines.h"
+#include "support/fault_sweep.h"
 
 namespace nebrin::testing {
 namespace {
@@ -53,7 +53,8 @@ TEST(SharingFaults, EveryFailingCallEndsCleanly) {
       {"ICSServerSetup e=0",
        [](Profile& p) { return CNetInfoManage().ICSServerSetup(&p.env, p.adapters, 0); },
        {10, 11, 15, 16}},
-      {"ServerIPSet", [](Profile& p) { return CNetInfoManage().ServerIPSet(&p.env, p.adapters); },
+      {"ServerIPSet",
+       [](Profile& p) { return CNetInfoManage().ServerIPSet(&p.env, p.adapters); },
        {16, 18}},
       {"CheckServerIPChange",
        [](Profile& p) { return CNetInfoManage().CheckServerIPChange(&p.env, p.adapters); },

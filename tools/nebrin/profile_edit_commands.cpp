@@ -106,8 +106,8 @@ void RunEdit(const HostOptions& options, const std::string& typed, const Adapter
     throw Refusal("give --adapter I with its settings, or --sharing");
   }
   if (adapterChange) {
-    const bool indexDigits = c.adapter.size() <= 2 &&
-                             c.adapter.find_first_not_of("0123456789") == std::string::npos;
+    const bool indexDigits =
+        c.adapter.size() <= 2 && c.adapter.find_first_not_of("0123456789") == std::string::npos;
     if (!indexDigits) throw Refusal("--adapter: \"" + c.adapter + "\" is not an adapter index");
     CheckChange(c);
   }
@@ -144,8 +144,9 @@ void RunEdit(const HostOptions& options, const std::string& typed, const Adapter
   if (saved != 1) throw Refusal("profile " + std::to_string(number) + " could not be rewritten");
   if (adapterChange) {
     std::cout << "Profile " << number << ", adapter " << index << " ("
-              << FieldUtf8(a.ConnectionName) << "): "
-              << (c.dhcp ? std::string("DHCP") : "static " + *c.ip + " mask " + *c.mask) << ".\n";
+              << FieldUtf8(a.ConnectionName)
+              << "): " << (c.dhcp ? std::string("DHCP") : "static " + *c.ip + " mask " + *c.mask)
+              << ".\n";
   }
   if (sharing.Given()) {
     std::cout << "Profile " << number << ": " << DescribeSharing(p) << ".\n";

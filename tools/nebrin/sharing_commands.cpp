@@ -24,17 +24,22 @@ struct ConnectionView {
   std::string name;
   std::string guid;
   std::uint32_t status = 0;
-  std::string sharing = "-";  // "public", "private" or "-"
+  std::string sharing = "-";     // "public", "private" or "-"
   std::optional<bool> firewall;  // none: could not be read
 };
 
 std::string StatusName(std::uint32_t status) {
   switch (status) {
-    case platform::kNcsDisconnected: return "disabled";
-    case platform::kNcsConnecting: return "connecting";
-    case platform::kNcsConnected: return "connected";
-    case platform::kNcsMediaDisconnected: return "cable unplugged";
-    default: return "status " + std::to_string(status);
+    case platform::kNcsDisconnected:
+      return "disabled";
+    case platform::kNcsConnecting:
+      return "connecting";
+    case platform::kNcsConnected:
+      return "connected";
+    case platform::kNcsMediaDisconnected:
+      return "cable unplugged";
+    default:
+      return "status " + std::to_string(status);
   }
 }
 
@@ -77,8 +82,9 @@ std::vector<ConnectionView> ListConnections() {
   UniqueComRef manager(com);
   const platform::HResult created = sharing.CreateSharingManager(manager.receive());
   if (platform::Failed(created) || !manager) {
-    throw Refusal("the system's sharing manager is not available here, so the connections "
-                  "cannot be listed");
+    throw Refusal(
+        "the system's sharing manager is not available here, so the connections "
+        "cannot be listed");
   }
   std::vector<ConnectionView> views;
   UniqueComRef collection(com);
@@ -133,8 +139,9 @@ void RunFirewall(const HostOptions& options, const std::string& typed) {
   const int result = CNetInfoManage().SetICF(&p.env);
   session->Commit();
   if (result == 15) {
-    throw Refusal("result 15: the sharing manager, a connection's properties or its sharing "
-                  "configuration could not be obtained");
+    throw Refusal(
+        "result 15: the sharing manager, a connection's properties or its sharing "
+        "configuration could not be obtained");
   }
   if (result == 0) {
     throw Refusal("result 0: the firewall of the connection " + guid + " could not be switched " +

@@ -59,8 +59,9 @@ void AddSharingOptions(CLI::App* command, SharingChoice& choice) {
 void CheckSharingChoice(const SharingChoice& c) {
   if (!c.Given()) return;
   if (!c.role) {
-    throw Refusal("--public, --private, --firewall and --private-wlan need --sharing host or "
-                  "--sharing client");
+    throw Refusal(
+        "--public, --private, --firewall and --private-wlan need --sharing host or "
+        "--sharing client");
   }
   if (*c.role == "none") {
     if (c.publicIndex || c.privateIndex || c.firewall || c.privateWlan) {
@@ -75,8 +76,9 @@ void CheckSharingChoice(const SharingChoice& c) {
   } else if (*c.role == "client") {
     if (!c.privateIndex) throw Refusal("a sharing client needs --private");
     if (c.publicIndex || c.firewall) {
-      throw Refusal("a sharing client has no public adapter: --public and --firewall are for "
-                    "a sharing host");
+      throw Refusal(
+          "a sharing client has no public adapter: --public and --firewall are for "
+          "a sharing host");
     }
   } else {
     throw Refusal("--sharing: \"" + *c.role + "\" is not none, host or client");
@@ -117,8 +119,8 @@ std::string DescribeSharing(const HostProfile& p) {
            ", firewall " + (env.bICFFlag == 1 ? "on" : "off") + wlan;
   }
   if (env.nICSFlag == 2) {
-    return "sharing client: private adapter " +
-           AdapterLabel(p, FieldUtf8(env.strPrivateDevGUID)) + wlan;
+    return "sharing client: private adapter " + AdapterLabel(p, FieldUtf8(env.strPrivateDevGUID)) +
+           wlan;
   }
   return "no sharing";
 }

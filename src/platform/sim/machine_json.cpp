@@ -353,9 +353,9 @@ constexpr const char* kSharingNames[] = {"none", "public", "private"};
 const char* SharingName(SharingRole role) { return kSharingNames[static_cast<int>(role)]; }
 
 SimConnection ConnectionFromJson(const Json& json, const std::string& where) {
-  RequireObject(json, where,
-                {"name", "guid", "status", "deviceName", "sharing", "firewall",
-                 "servedBySharingHost"});
+  RequireObject(
+      json, where,
+      {"name", "guid", "status", "deviceName", "sharing", "firewall", "servedBySharingHost"});
   const Json* guid = Member(json, "guid");
   if (guid == nullptr) Fail(where, "missing \"guid\"");
   SimConnection connection;
@@ -383,8 +383,8 @@ void CheckSharingRoles(const std::vector<SimConnection>& connections) {
     int count = 0;
     for (const auto& c : connections) count += c.sharing == role ? 1 : 0;
     if (count > 1) {
-      Fail("/connections", std::string("more than one connection is shared as ") +
-                               SharingName(role));
+      Fail("/connections",
+           std::string("more than one connection is shared as ") + SharingName(role));
     }
   }
 }

@@ -19,7 +19,7 @@ using platform::HResult;
 using platform::kNoComRef;
 
 constexpr HResult kNotInitialized = static_cast<HResult>(0x800401F0u);  // CO_E_NOTINITIALIZED
-constexpr std::uint32_t kErrorNotFound = 1168;                           // ERROR_NOT_FOUND
+constexpr std::uint32_t kErrorNotFound = 1168;                          // ERROR_NOT_FOUND
 
 // The address the sharing service gives the private connection's adapter.
 constexpr char kPrivateAddress[] = "192.168.0.1";

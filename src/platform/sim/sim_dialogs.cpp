@@ -9,8 +9,7 @@ namespace nebrin::sim {
 int SimDialogs::ShowMessage(std::u16string_view text, std::u16string_view caption,
                             std::uint32_t type) {
   if (machine_.accounting.Enter(Service::Dialogs) != platform::kSuccess) return 0;
-  machine_.messagesShown.push_back(
-      {Utf16ToUtf8(text), Utf16ToUtf8(caption), type});
+  machine_.messagesShown.push_back({Utf16ToUtf8(text), Utf16ToUtf8(caption), type});
   return platform::kIdOk;
 }
 

@@ -76,8 +76,7 @@ class SimNetworkConnections final : public platform::NetworkConnections {
   platform::HResult DisableSharing(platform::ComRef configuration) override;
   platform::HResult EnableSharing(platform::ComRef configuration,
                                   platform::SharingType type) override;
-  platform::HResult InternetFirewallEnabled(platform::ComRef configuration,
-                                            bool& enabled) override;
+  platform::HResult InternetFirewallEnabled(platform::ComRef configuration, bool& enabled) override;
   platform::HResult EnableInternetFirewall(platform::ComRef configuration) override;
   platform::HResult DisableInternetFirewall(platform::ComRef configuration) override;
 

@@ -78,7 +78,6 @@ HResult HandOut(HRESULT result, Interface* pointer, ComRef& out) {
   return result;
 }
 
-
 }  // namespace
 
 HResult Win32NetworkConnections::CreateSharingManager(ComRef& manager) {
@@ -90,16 +89,14 @@ HResult Win32NetworkConnections::CreateSharingManager(ComRef& manager) {
 
 HResult Win32NetworkConnections::EnumEveryConnection(ComRef manager, ComRef& collection) {
   INetSharingEveryConnectionCollection* pointer = nullptr;
-  const HRESULT result =
-      FromComRef<INetSharingManager>(manager)->get_EnumEveryConnection(&pointer);
+  const HRESULT result = FromComRef<INetSharingManager>(manager)->get_EnumEveryConnection(&pointer);
   return HandOut(result, pointer, collection);
 }
 
 HResult Win32NetworkConnections::NewEnum(ComRef collection, ComRef& enumerator) {
   LocalUnknown returned;
-  HRESULT result =
-      FromComRef<INetSharingEveryConnectionCollection>(collection)->get__NewEnum(
-          returned.receive());
+  HRESULT result = FromComRef<INetSharingEveryConnectionCollection>(collection)
+                       ->get__NewEnum(returned.receive());
   if (FAILED(result) || returned.get() == nullptr) return FAILED(result) ? result : E_POINTER;
   IEnumVARIANT* pointer = nullptr;
   result = returned.get()->QueryInterface(kIEnumVariant, reinterpret_cast<void**>(&pointer));
@@ -115,7 +112,8 @@ HResult Win32NetworkConnections::Next(ComRef enumerator, ComRef& connection) {
   VARIANT* value = element.get();
   if (value->vt == VT_UNKNOWN && value->punkVal != nullptr) {
     INetConnection* pointer = nullptr;
-    if (FAILED(value->punkVal->QueryInterface(kINetConnection, reinterpret_cast<void**>(&pointer)))) {
+    if (FAILED(
+            value->punkVal->QueryInterface(kINetConnection, reinterpret_cast<void**>(&pointer)))) {
       if (pointer != nullptr) pointer->Release();
       pointer = nullptr;
     }
@@ -128,8 +126,7 @@ HResult Win32NetworkConnections::Reset(ComRef enumerator) {
   return FromComRef<IEnumVARIANT>(enumerator)->Reset();
 }
 
-HResult Win32NetworkConnections::ConnectionProps(ComRef manager, ComRef connection,
-                                                 ComRef& props) {
+HResult Win32NetworkConnections::ConnectionProps(ComRef manager, ComRef connection, ComRef& props) {
   INetConnectionProps* pointer = nullptr;
   const HRESULT result = FromComRef<INetSharingManager>(manager)->get_NetConnectionProps(
       FromComRef<INetConnection>(connection), &pointer);

@@ -10,9 +10,9 @@
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_sockets.h"
 #include "platform/win32/win32_spooler.h"
-#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_text_codec.h"
 
