@@ -24,14 +24,13 @@ bool RunAndWait(std::u16string_view application, std::u16string_view commandLine
   return true;
 }
 
-bool RunNetworkShell() {
-  constexpr std::u16string_view kCommandLine = u"netsh -f ip.txt";
-  static_assert(kCommandLine.size() < kShellCommandBuffer);
+bool RunNetworkShell(std::u16string_view commandLine) {
+  if (commandLine.size() >= kShellCommandBuffer) return false;
   std::u16string directory;
   if (platform::Current().processes().SystemDirectory(directory) != platform::kSuccess) {
     return false;
   }
-  return RunAndWait(directory + u"\\netsh.exe", kCommandLine, platform::kInfinite);
+  return RunAndWait(directory + u"\\netsh.exe", commandLine, platform::kInfinite);
 }
 
 }  // namespace nebrin::apply

@@ -12,9 +12,12 @@ namespace nebrin::apply {
 bool RunAndWait(std::u16string_view application, std::u16string_view commandLine,
                 std::uint32_t timeoutMs);
 
-// Runs "netsh -f ip.txt" and waits for it without limit. The shell is started from the system
-// directory by its full path, so a "netsh.exe" in the current directory or beside the host is
-// never run. False when it could not be started.
-bool RunNetworkShell();
+inline constexpr std::u16string_view kScriptCommandLine = u"netsh -f ip.txt";
+
+// Runs the network shell with `commandLine` ("netsh -f ip.txt" unless a caller gives its own
+// spelling of it) and waits for it without limit. The shell is started from the system directory
+// by its full path, so a "netsh.exe" in the current directory or beside the host is never run.
+// False when it could not be started.
+bool RunNetworkShell(std::u16string_view commandLine = kScriptCommandLine);
 
 }  // namespace nebrin::apply

@@ -1,16 +1,18 @@
 // Connection diagnostics on one adapter record: the connection's media and enabled state from the
 // sharing manager's connection list, and whether the gateway and DNS server answer echo requests.
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
+#include "platform/sharing_walk.h"
 
 namespace {
 
-using nebrin::platform::NetworkConnection;
+using namespace nebrin;
 
 // Gateway and DNS server answers.
 constexpr int kOnlyDnsAnswers = 50;
@@ -24,34 +26,30 @@ bool ValidIndex(const AdapterInfoStr* adapters, int index) {
   return adapters != nullptr && index >= 0 && index < NEBRIN_ADAPTER_RECORDS;
 }
 
-// The status of the first connection whose Guid is the adapter's name (exact, case-sensitive),
-// or nothing when the list cannot be had or no connection matches.
-bool FindStatus(const AdapterInfoStr& adapter, std::uint32_t& status) {
-  std::vector<NetworkConnection> connections;
-  if (nebrin::platform::Failed(
-          nebrin::platform::Current().connections().EnumerateConnections(connections))) {
-    return false;
+// The status of the first connection whose Guid is the adapter's name (exact, case-sensitive):
+// only that connection's Status is read, and the walk stops there. Nothing when the sharing
+// manager or its connections cannot be had, no connection matches, or the Status cannot be read.
+std::optional<std::uint32_t> FindStatus(const AdapterInfoStr& adapter) {
+  platform::Platform& system = platform::Current();
+  platform::SharingWalk walk(system.com(), system.connections());
+  if (!walk.CreateManager() || !walk.OpenEnumerator()) return std::nullopt;
+  const std::u16string name = frame::FieldText(adapter.AdapterName);
+  platform::UniqueComRef connection(walk.com());
+  while (walk.NextConnection(connection)) {
+    platform::UniqueComRef props(walk.com());
+    if (!walk.Props(connection, props) || walk.Guid(props) != name) continue;
+    std::uint32_t status = 0;
+    if (platform::Failed(walk.connections().Status(props.get(), status))) return std::nullopt;
+    return status;
   }
-  const std::u16string name = nebrin::frame::FieldText(adapter.AdapterName);
-  for (const NetworkConnection& connection : connections) {
-    if (connection.guid == name) {
-      status = connection.status;
-      return true;
-    }
-  }
-  return false;
+  return std::nullopt;
 }
 
 // 1 when the adapter's connection is found and its status is not `negative`.
 int ConnectionCheck(const AdapterInfoStr* adapters, int index, std::uint32_t negative) {
   if (!ValidIndex(adapters, index)) return 0;
-  try {
-    std::uint32_t status = 0;
-    if (!FindStatus(adapters[index], status)) return 0;
-    return status != negative ? 1 : 0;
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  const std::optional<std::uint32_t> status = FindStatus(adapters[index]);
+  return status && *status != negative ? 1 : 0;
 }
 
 // Echo test of a field's text, unchanged.
@@ -65,11 +63,13 @@ int PingField(CNetDiag& diag, const NebrinChar (&field)[N]) {
 }  // namespace
 
 int CNetDiag::CheckOutCableConnection(EnvInfoStr*, AdapterInfoStr* adapters, int index) {
-  return ConnectionCheck(adapters, index, nebrin::platform::kNcsMediaDisconnected);
+  return frame::Guarded(
+      0, [&] { return ConnectionCheck(adapters, index, platform::kNcsMediaDisconnected); });
 }
 
 int CNetDiag::CheckOutHWEnableDisable(EnvInfoStr*, AdapterInfoStr* adapters, int index) {
-  return ConnectionCheck(adapters, index, nebrin::platform::kNcsDisconnected);
+  return frame::Guarded(
+      0, [&] { return ConnectionCheck(adapters, index, platform::kNcsDisconnected); });
 }
 
 int CNetDiag::CheckOutNetConnectStatus(EnvInfoStr*, AdapterInfoStr* adapters, int index) {

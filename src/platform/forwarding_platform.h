@@ -23,6 +23,7 @@ class ForwardingPlatform : public Platform {
   Processes& processes() override { return inner_.processes(); }
   Files& files() override { return inner_.files(); }
   Com& com() override { return inner_.com(); }
+  Dialogs& dialogs() override { return inner_.dialogs(); }
 
  private:
   Platform& inner_;

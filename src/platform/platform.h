@@ -7,6 +7,7 @@
 #include "platform/adapter_list.h"
 #include "platform/clock.h"
 #include "platform/com.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/internet_client.h"
 #include "platform/network_connections.h"
@@ -37,6 +38,7 @@ class Platform {
   virtual Processes& processes() = 0;
   virtual Files& files() = 0;
   virtual Com& com() = 0;
+  virtual Dialogs& dialogs() = 0;
 };
 
 // The platform in force: the one a host installed, else the build's own (Win32 on Windows, Linux's

@@ -78,6 +78,46 @@ TEST_F(ConnectionChecks, MissingConnectionOrManagerGivesZero) {
   EXPECT_EQ(Enabled(p, 10), 0);
 }
 
+// The lookup compares Guids up to the first match, reads that one connection's Status and stops:
+// the manager, the collection and the enumerator, then Next, properties and Guid per element up
+// to the match, then one Status read, whatever follows the match.
+TEST_F(ConnectionChecks, LookupStopsAtTheFirstMatch) {
+  Profile p = WithAdapter(kGuid);
+  for (const std::size_t trailing : {0u, 3u}) {
+    machine().network_connections() = {SimConnection{"Other", kOtherGuid, 2, ""},
+                                       SimConnection{"LAN", kGuid, 7, ""}};
+    for (std::size_t i = 0; i < trailing; ++i) {
+      machine().network_connections().push_back(SimConnection{"Later", kOtherGuid, 0, ""});
+    }
+    machine().ResetCounts();
+    EXPECT_EQ(Cable(p), 0);
+    EXPECT_EQ(machine().CallCount(nebrin::sim::Service::Connections), 3u + 2u * 3u + 1u)
+        << trailing << " connections after the match";
+  }
+  // Failing that one Status read fails the check.
+  machine().ResetCounts();
+  machine().FailServiceCall(nebrin::sim::Service::Connections, 10, 5);
+  EXPECT_EQ(Enabled(p), 0);
+}
+
+// On a thread that the host put in the multithreaded apartment CoInitialize fails; the checks
+// still work in the host's apartment and never uninitialise it.
+TEST_F(ConnectionChecks, HostsMultithreadedApartmentIsLeftAlone) {
+  machine().network_connections() = {SimConnection{"LAN", kGuid, 2, ""}};
+  machine().set_thread_in_multithreaded_apartment(true);
+  Profile p = WithAdapter(kGuid);
+  EXPECT_EQ(Cable(p), 1);
+  EXPECT_EQ(Enabled(p), 1);
+  EXPECT_EQ(machine().ComApartmentDepth(), 0u);
+  EXPECT_EQ(machine().ComMisuses(), 0u);
+  // Without any apartment the sharing manager cannot be created.
+  machine().set_thread_in_multithreaded_apartment(false);
+  machine().FailServiceCall(nebrin::sim::Service::Com, 1, 5);
+  machine().ResetCounts();
+  EXPECT_EQ(Cable(p), 0);
+  EXPECT_EQ(machine().ComMisuses(), 0u);
+}
+
 TEST_F(ConnectionChecks, GatewayAndDnsTable) {
   struct Case {
     std::string gatewayReplies;

@@ -1,5 +1,5 @@
-// The simulated machine's network, connections, printers, command runner and clock: their
-// Windows-like answers and their place in the machine file.
+// The simulated machine's network, connections, printers, command runner, message boxes and
+// clock: their Windows-like answers and their place in the machine file.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,7 +18,9 @@ TEST(SimNetwork, MachineFileKeepsTheNewState) {
   machine->network().real = true;
   machine->network().hosts.push_back({"10.1.1.1", {"a.lan", "b.lan"}, "+-~"});
   machine->network().urls.push_back({"ftp://files.lan/x", false});
-  machine->network_connections().push_back({"Spare", "{1}", 0, "Spare card"});
+  machine->network_connections().push_back(
+      {"Spare", "{1}", 0, "Spare card", SharingRole::Private, true, false});
+  machine->messages_shown().push_back({"No DHCP is added", "Class CheckClientIPChange", 0});
   machine->printers().defaultPrinter.reset();
   machine->commands_run().push_back("Rundll32.exe printui.dll, PrintUIEntry /il");
   machine->set_tick_count(123456);
@@ -29,7 +31,13 @@ TEST(SimNetwork, MachineFileKeepsTheNewState) {
   EXPECT_TRUE(loaded->network().real);
   EXPECT_EQ(loaded->network().hosts.back().replies, "+-~");
   EXPECT_FALSE(loaded->network().urls.back().opens);
-  EXPECT_EQ(loaded->network_connections().back().status, 0u);
+  const SimConnection& spare = loaded->network_connections().back();
+  EXPECT_EQ(spare.status, 0u);
+  EXPECT_EQ(spare.sharing, SharingRole::Private);
+  EXPECT_TRUE(spare.firewall);
+  EXPECT_FALSE(spare.servedBySharingHost);
+  ASSERT_EQ(loaded->messages_shown().size(), 1u);
+  EXPECT_EQ(loaded->messages_shown()[0].caption, "Class CheckClientIPChange");
   EXPECT_FALSE(loaded->printers().defaultPrinter.has_value());
   EXPECT_EQ(loaded->printers().installed.size(), 3u);
   EXPECT_EQ(loaded->commands_run().size(), 1u);
@@ -44,8 +52,12 @@ TEST(SimNetwork, DamagedMembersAreNamed) {
        "/network/hosts/0/replies"},
       {R"("network": {"urls": [{"opens": true}]})", "/network/urls/0"},
       {R"("network": {"speed": 1})", "/network/speed"},
-      {R"("connections": [{"name": "LAN", "status": -1, "guid": "{x}"}])",
-       "/connections/0/status"},
+      {R"("connections": [{"name": "LAN", "status": -1, "guid": "{x}"}])", "/connections/0/status"},
+      {R"("connections": [{"guid": "{x}", "sharing": "host"}])", "/connections/0/sharing"},
+      {R"("connections": [{"guid": "{x}", "sharing": "public"},)"
+       R"( {"guid": "{y}", "sharing": "public"}])",
+       "/connections"},
+      {R"("messageBoxes": [{"text": 1}])", "/messageBoxes/0/text"},
       {R"("printers": {"installed": "Laser"})", "/printers/installed"},
       {R"("tickCount": "soon")", "/tickCount"},
   };
@@ -121,26 +133,21 @@ TEST(SimNetwork, ClosingAClientHandleClosesItsUrlHandles) {
   EXPECT_EQ(machine->OpenHandles(), 0u);
 }
 
-TEST(SimNetwork, VirtualClockAndConnections) {
+TEST(SimNetwork, VirtualClock) {
   auto machine = Machine::Demo();
   Clock& clock = machine->clock();
   const std::uint32_t start = clock.TickCount();
   clock.Sleep(300000);
   EXPECT_EQ(clock.TickCount(), start + 300000);
-  std::vector<NetworkConnection> connections;
-  ASSERT_EQ(machine->connections().EnumerateConnections(connections), kSOk);
-  ASSERT_EQ(connections.size(), 2u);
-  EXPECT_EQ(connections[1].status, kNcsMediaDisconnected);
-  machine->FailServiceCall(Service::Connections, 2, kAccessDenied);
-  EXPECT_EQ(machine->connections().EnumerateConnections(connections),
-            static_cast<HResult>(0x80070005u));
 }
 
 TEST(NativePlatformServices, WindowsOnlyServicesFail) {
   InstallPlatform(nullptr);
   Platform& p = Current();
-  std::vector<NetworkConnection> connections;
-  EXPECT_TRUE(Failed(p.connections().EnumerateConnections(connections)));
+  ComRef manager = kNoComRef;
+  EXPECT_EQ(p.connections().CreateSharingManager(manager), kClassNotRegistered);
+  EXPECT_EQ(manager, kNoComRef);
+  EXPECT_EQ(p.dialogs().ShowMessage(u"text", u"caption", kMbOk), 0);
   std::vector<std::u16string> printers;
   EXPECT_NE(p.spooler().EnumeratePrinters(6, printers), kSuccess);
   std::u16string name;

@@ -57,6 +57,19 @@ void ShowMachine(const HostOptions& options, bool json) {
   }
   std::cout << "Adapters in the adapter list: " << entries.size() << "\n";
   table.Print(std::cout);
+
+  const auto& connections = machine->network_connections();
+  std::cout << "\nConnections of the sharing manager: " << connections.size() << "\n";
+  if (connections.empty()) return;
+  Table shared({"Connection", "Status", "Sharing", "Firewall", "Sharing host near", "GUID"});
+  for (const auto& c : connections) {
+    const char* role = c.sharing == sim::SharingRole::Public
+                           ? "public"
+                           : (c.sharing == sim::SharingRole::Private ? "private" : "-");
+    shared.AddRow({Or(c.name, "-"), std::to_string(c.status), role, c.firewall ? "on" : "off",
+                   c.servedBySharingHost ? "yes" : "no", c.guid});
+  }
+  shared.Print(std::cout);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "printer_commands.h"
 #include "profile_commands.h"
 #include "profile_file_commands.h"
+#include "sharing_commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"nebrin: capture, store and apply network profiles with NebrinCoreDll"};
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   nebrin::host::AddProfileCommands(app, options);
   nebrin::host::AddProfileFileCommands(app, options);
   nebrin::host::AddApplyCommands(app, options);
+  nebrin::host::AddSharingCommands(app, options);
   nebrin::host::AddDiagCommands(app, options);
   nebrin::host::AddPrinterCommands(app, options);
   try {

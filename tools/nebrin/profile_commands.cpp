@@ -8,13 +8,15 @@
 
 #include "host_profile.h"
 #include "profile_view.h"
+#include "sharing_options.h"
 #include "table.h"
 
 namespace nebrin::host {
 namespace {
 
 void RunSave(const HostOptions& options, const std::string& name, int icon,
-             const std::optional<std::string>& printer) {
+             const std::optional<std::string>& printer, const SharingChoice& sharing) {
+  CheckSharingChoice(sharing);
   auto session = OpenSession(options);
   HostProfile p;
   CCommonFtn().InitStructure(&p.env, p.adapters);
@@ -28,6 +30,7 @@ void RunSave(const HostOptions& options, const std::string& name, int icon,
   if (CNetInfoRetrieve().IPRetrieve(&p.env, p.adapters) != 1) {
     throw Refusal("the adapters could not be read, so there is nothing to save");
   }
+  ApplySharingChoice(sharing, p);
   const auto wide = WideParam(name);
   if (CNetInfoRetrieve().CanUseThisName(const_cast<NebrinChar*>(wide.data())) != 1) {
     throw Refusal("a profile named \"" + name + "\" already exists");
@@ -37,6 +40,9 @@ void RunSave(const HostOptions& options, const std::string& name, int icon,
   if (stored != 1) throw Refusal("the profile \"" + name + "\" could not be stored");
   std::cout << "Saved \"" << name << "\" as profile " << p.env.nProfileKey << " with "
             << p.env.AdapterCount << (p.env.AdapterCount == 1 ? " adapter" : " adapters") << ".\n";
+  if (sharing.Given()) {
+    std::cout << "Profile " << p.env.nProfileKey << ": " << DescribeSharing(p) << ".\n";
+  }
 }
 
 void RunList(const HostOptions& options, bool json) {
@@ -154,12 +160,16 @@ void AddProfileCommands(CLI::App& app, HostOptions& options) {
   auto name = std::make_shared<std::string>();
   auto icon = std::make_shared<int>(0);
   auto printer = std::make_shared<std::optional<std::string>>();
+  auto sharing = std::make_shared<SharingChoice>();
   save->add_option("NAME", *name, "Name of the new profile")->required();
   save->add_option("--icon", *icon, "Icon number the profile list shows");
   save->add_option_function<std::string>(
       "--printer", [printer](const std::string& value) { *printer = value; },
       "Printer to make the default when the profile is applied");
-  save->callback([&options, name, icon, printer] { RunSave(options, *name, *icon, *printer); });
+  AddSharingOptions(save, *sharing);
+  save->callback([&options, name, icon, printer, sharing] {
+    RunSave(options, *name, *icon, *printer, *sharing);
+  });
 
   CLI::App* list = app.add_subcommand("list", "List the stored profiles");
   auto listJson = std::make_shared<bool>(false);

@@ -1,4 +1,5 @@
-// Changing a stored profile: its name, its printer, or one adapter's settings.
+// Changing a stored profile: its name, its printer, one adapter's settings or its connection
+// sharing.
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
@@ -8,6 +9,7 @@
 #include "address_input.h"
 #include "host_profile.h"
 #include "profile_commands.h"
+#include "sharing_options.h"
 
 namespace nebrin::host {
 namespace {
@@ -94,24 +96,34 @@ void CheckChange(const AdapterChange& c) {
   }
 }
 
-void RunEdit(const HostOptions& options, const std::string& typed, const AdapterChange& c) {
+void RunEdit(const HostOptions& options, const std::string& typed, const AdapterChange& c,
+             const SharingChoice& sharing) {
   const int number = ProfileNumber(typed);
-  const bool indexDigits = !c.adapter.empty() && c.adapter.size() <= 2 &&
-                           c.adapter.find_first_not_of("0123456789") == std::string::npos;
-  if (!indexDigits) throw Refusal("--adapter: \"" + c.adapter + "\" is not an adapter index");
-  CheckChange(c);
+  const bool adapterChange = !c.adapter.empty();
+  const bool anySetting = c.dhcp || c.ip || c.mask || c.gateway || c.dns || c.wins || c.metric;
+  if (!adapterChange && anySetting) throw Refusal("adapter settings need --adapter I");
+  if (!adapterChange && !sharing.Given()) {
+    throw Refusal("give --adapter I with its settings, or --sharing");
+  }
+  if (adapterChange) {
+    const bool indexDigits =
+        c.adapter.size() <= 2 && c.adapter.find_first_not_of("0123456789") == std::string::npos;
+    if (!indexDigits) throw Refusal("--adapter: \"" + c.adapter + "\" is not an adapter index");
+    CheckChange(c);
+  }
+  CheckSharingChoice(sharing);
   auto session = OpenSession(options);
   HostProfile p = LoadForChange(number);
-  const int index = std::stoi(c.adapter);
-  if (index >= p.env.AdapterCount) {
+  const int index = adapterChange ? std::stoi(c.adapter) : 0;
+  if (adapterChange && index >= p.env.AdapterCount) {
     throw Refusal("--adapter: profile " + std::to_string(number) + " has " +
                   std::to_string(p.env.AdapterCount) + " adapters, so there is no adapter " +
                   c.adapter);
   }
   AdapterInfoStr& a = p.adapters[index];
-  if (c.dhcp) {
+  if (adapterChange && c.dhcp) {
     SetText(a.DhcpEnabled, "yes", "the mode");
-  } else {
+  } else if (adapterChange) {
     // Static settings are taken whole from the command: what is not given is left empty, and
     // an empty metric is taken from the system when the profile is written.
     const auto dns = c.dns ? AddressPair(*c.dns, "--dns") : std::vector<std::string>{};
@@ -126,12 +138,19 @@ void RunEdit(const HostOptions& options, const std::string& typed, const Adapter
     SetText(a.SecondaryWinsServer, wins.size() > 1 ? wins[1] : "", "--wins");
     SetText(a.Metric, c.metric.value_or(""), "--metric");
   }
+  ApplySharingChoice(sharing, p);
   const int saved = CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 0);
   session->Commit();
   if (saved != 1) throw Refusal("profile " + std::to_string(number) + " could not be rewritten");
-  std::cout << "Profile " << number << ", adapter " << index << " (" << FieldUtf8(a.ConnectionName)
-            << "): " << (c.dhcp ? std::string("DHCP") : "static " + *c.ip + " mask " + *c.mask)
-            << ".\n";
+  if (adapterChange) {
+    std::cout << "Profile " << number << ", adapter " << index << " ("
+              << FieldUtf8(a.ConnectionName)
+              << "): " << (c.dhcp ? std::string("DHCP") : "static " + *c.ip + " mask " + *c.mask)
+              << ".\n";
+  }
+  if (sharing.Given()) {
+    std::cout << "Profile " << number << ": " << DescribeSharing(p) << ".\n";
+  }
 }
 
 void AddOptional(CLI::App* command, const std::string& name, Typed& target,
@@ -162,11 +181,13 @@ void AddProfileEditCommands(CLI::App& app, HostOptions& options) {
     RunSetPrinter(options, *printerNumber, *printerName, *none);
   });
 
-  CLI::App* edit = app.add_subcommand("edit", "Change one adapter's settings in a stored profile");
+  CLI::App* edit = app.add_subcommand(
+      "edit", "Change one adapter's settings, or the connection sharing, of a stored profile");
   auto editNumber = std::make_shared<std::string>();
   auto change = std::make_shared<AdapterChange>();
+  auto sharing = std::make_shared<SharingChoice>();
   edit->add_option("N", *editNumber, "Profile number")->required();
-  edit->add_option("--adapter", change->adapter, "Adapter index in the profile")->required();
+  edit->add_option("--adapter", change->adapter, "Adapter index in the profile");
   edit->add_flag("--dhcp", change->dhcp, "Take addresses by DHCP");
   AddOptional(edit, "--ip", change->ip, "Static IPv4 address");
   AddOptional(edit, "--mask", change->mask, "Subnet mask");
@@ -174,7 +195,10 @@ void AddProfileEditCommands(CLI::App& app, HostOptions& options) {
   AddOptional(edit, "--dns", change->dns, "DNS servers: A[,B]");
   AddOptional(edit, "--wins", change->wins, "WINS servers: A[,B]");
   AddOptional(edit, "--metric", change->metric, "Interface metric (empty: the system's)");
-  edit->callback([&options, editNumber, change] { RunEdit(options, *editNumber, *change); });
+  AddSharingOptions(edit, *sharing);
+  edit->callback([&options, editNumber, change, sharing] {
+    RunEdit(options, *editNumber, *change, *sharing);
+  });
 }
 
 }  // namespace nebrin::host

@@ -1,7 +1,7 @@
 // The platform on Linux when no host installed one: Linux has no registry, adapter list, Windows
-// system information, sharing manager, spooler or command runner, so those services answer with
-// failures; text conversion (Linux's code page is UTF-8), raw ICMP sockets, the Internet client
-// (libcurl) and the clock are real.
+// system information, sharing manager, spooler, message box or command runner, so those services
+// answer with failures; text conversion (Linux's code page is UTF-8), raw ICMP sockets, the
+// Internet client (libcurl) and the clock are real.
 #include <unistd.h>
 
 #include <memory>
@@ -69,11 +69,27 @@ class NativeTextCodec final : public TextCodec {
   }
 };
 
+// No sharing manager is registered on Linux: it cannot be created, so no other call is reached
+// with an object.
 class NativeConnections final : public NetworkConnections {
  public:
-  HResult EnumerateConnections(std::vector<NetworkConnection>&) override {
-    return kClassNotRegistered;
-  }
+  HResult CreateSharingManager(ComRef&) override { return kClassNotRegistered; }
+  HResult EnumEveryConnection(ComRef, ComRef&) override { return kENotImpl; }
+  HResult NewEnum(ComRef, ComRef&) override { return kENotImpl; }
+  HResult Next(ComRef, ComRef&) override { return kENotImpl; }
+  HResult Reset(ComRef) override { return kENotImpl; }
+  HResult ConnectionProps(ComRef, ComRef, ComRef&) override { return kENotImpl; }
+  HResult Guid(ComRef, std::u16string&) override { return kENotImpl; }
+  HResult Name(ComRef, std::u16string&) override { return kENotImpl; }
+  HResult Status(ComRef, std::uint32_t&) override { return kENotImpl; }
+  HResult SharingConfiguration(ComRef, ComRef, ComRef&) override { return kENotImpl; }
+  HResult SharingEnabled(ComRef, bool&) override { return kENotImpl; }
+  HResult SharingConnectionType(ComRef, SharingType&) override { return kENotImpl; }
+  HResult DisableSharing(ComRef) override { return kENotImpl; }
+  HResult EnableSharing(ComRef, SharingType) override { return kENotImpl; }
+  HResult InternetFirewallEnabled(ComRef, bool&) override { return kENotImpl; }
+  HResult EnableInternetFirewall(ComRef) override { return kENotImpl; }
+  HResult DisableInternetFirewall(ComRef) override { return kENotImpl; }
 };
 
 class NativeSpooler final : public Spooler {
@@ -93,6 +109,12 @@ class NativeCom final : public Com {
   void Uninitialize() override {}
   HResult InitializeSecurity() override { return kENotImpl; }
   void Release(ComRef) override {}
+};
+
+// Linux has no desktop to show a message box on.
+class NativeDialogs final : public Dialogs {
+ public:
+  int ShowMessage(std::u16string_view, std::u16string_view, std::uint32_t) override { return 0; }
 };
 
 // Linux runs no Windows programs: every command line is "file not found".
@@ -116,6 +138,7 @@ class NativePlatform final : public Platform {
   Processes& processes() override { return processes_; }
   Files& files() override { return files_; }
   Com& com() override { return com_; }
+  Dialogs& dialogs() override { return dialogs_; }
 
  private:
   NativeRegistry registry_;
@@ -131,6 +154,7 @@ class NativePlatform final : public Platform {
   native::NativeProcesses processes_;
   native::NativeFiles files_;
   NativeCom com_;
+  NativeDialogs dialogs_;
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The demo machine: a laptop of the NT 5.1 generation with a wired adapter on DHCP, a wireless
 // card with static addresses, a root-enumerated virtual adapter and a Bluetooth network adapter;
-// a router that answers, three printers.
+// a router that answers, a sharing host near the wireless card, three printers.
 #include "platform/sim/machine.h"
 
 namespace nebrin::sim {
@@ -113,9 +113,12 @@ std::shared_ptr<Machine> Machine::Demo() {
   machine->printers().installed = {"Office Laser 4050", "Photo Inkjet 4200",
                                    "Document Image Writer"};
   machine->printers().defaultPrinter = "Office Laser 4050";
-  // What the office network's DHCP server would give the wireless card if it were put on DHCP.
-  machine->process_state().leases[WirelessStatic().listed.guid] =
-      SimLease{"10.0.0.64", "255.255.255.0", "10.0.0.1", "10.0.0.1", "10.0.0.1"};
+  // The router's DHCP server keeps giving the wired adapter its lease. The wireless card, out of
+  // range of the office access point, is near a machine that shares its connection: put on DHCP,
+  // it takes an address from that sharing host.
+  const AdapterSpec::Lease router = *WiredDhcp().lease;
+  machine->process_state().leases[WiredDhcp().listed.guid] =
+      SimLease{router.address, router.mask, router.gateway, router.nameServers, router.server};
   return machine;
 }
 

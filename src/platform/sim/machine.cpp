@@ -35,6 +35,8 @@ const char* ServiceName(Service service) {
       return "Files";
     case Service::Com:
       return "Com";
+    case Service::Dialogs:
+      return "Dialogs";
   }
   return "?";
 }
@@ -87,6 +89,8 @@ PrinterState& Machine::printers() { return state_->printers; }
 const PrinterState& Machine::printers() const { return state_->printers; }
 std::vector<std::string>& Machine::commands_run() { return state_->commandsRun; }
 const std::vector<std::string>& Machine::commands_run() const { return state_->commandsRun; }
+std::vector<ShownMessage>& Machine::messages_shown() { return state_->messagesShown; }
+const std::vector<ShownMessage>& Machine::messages_shown() const { return state_->messagesShown; }
 std::uint32_t Machine::tick_count() const { return state_->tickCount; }
 void Machine::set_tick_count(std::uint32_t ticks) { state_->tickCount = ticks; }
 ProcessState& Machine::process_state() { return state_->processes; }
@@ -127,6 +131,7 @@ platform::Clock& Machine::clock() { return state_->clock; }
 platform::Processes& Machine::processes() { return state_->processService; }
 platform::Files& Machine::files() { return state_->fileService; }
 platform::Com& Machine::com() { return state_->comService; }
+platform::Dialogs& Machine::dialogs() { return state_->dialogs; }
 
 void Machine::set_thread_in_multithreaded_apartment(bool multithreaded) {
   state_->com.threadInMultithreadedApartment = multithreaded;

@@ -1,8 +1,9 @@
 // A simulated Windows machine of the NT 5.1 generation: registry hives with Windows' key
 // semantics, an adapter list that agrees with the adapters' registry keys, system information
-// and code pages, a network of hosts and URLs, the sharing manager's connections, a spooler, a
-// command runner and a virtual clock. It implements every platform service, counts the calls and open handles, and
-// can make a chosen call fail.
+// and code pages, a network of hosts and URLs, the sharing manager's connections with their
+// sharing roles and firewalls, a spooler, a command runner, message boxes and a virtual clock. It
+// implements every platform service, counts the calls and open handles, and can make a chosen
+// call fail.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +39,9 @@ enum class Service {
   Processes,
   Files,
   Com,
+  Dialogs,
 };
-inline constexpr int kServiceCount = 13;
+inline constexpr int kServiceCount = 14;
 const char* ServiceName(Service service);
 
 // A damaged or unreadable machine file; what() names the file and the problem.
@@ -133,12 +135,29 @@ struct NetworkState {
   std::vector<SimUrl> urls;
 };
 
+// A connection's role in the system's connection sharing: at most one public connection (the one
+// facing the internet) and one private connection (serving the home network) on a machine.
+enum class SharingRole { None, Public, Private };
+
 // A network connection as the sharing manager enumerates it.
 struct SimConnection {
   std::string name;        // INetConnectionProps::Name
   std::string guid;        // INetConnectionProps::Guid, "{...}"
   std::uint32_t status = 2;  // NETCON_STATUS: 0 disconnected, 2 connected, 7 media disconnected
   std::string deviceName;  // INetConnectionProps::DeviceName
+  SharingRole sharing = SharingRole::None;
+  bool firewall = false;  // the connection firewall is on
+  // Another machine shares its connection on this connection's network: when the network shell
+  // puts the adapter on DHCP without a lease of `ProcessState::leases`, that host's DHCP
+  // allocator leases it an address of 192.168.0.0/24.
+  bool servedBySharingHost = true;
+};
+
+// A message box the library showed; the simulated user closes it with OK at once.
+struct ShownMessage {
+  std::string text;
+  std::string caption;
+  std::uint32_t type = 0;  // MB_* flags
 };
 
 struct PrinterState {
@@ -188,6 +207,9 @@ class Machine final : public platform::Platform {
   // The command lines given to WinExec, oldest first.
   std::vector<std::string>& commands_run();
   const std::vector<std::string>& commands_run() const;
+  // The message boxes shown, oldest first.
+  std::vector<ShownMessage>& messages_shown();
+  const std::vector<ShownMessage>& messages_shown() const;
   // The virtual clock (GetTickCount); Sleep and receive time-outs advance it.
   std::uint32_t tick_count() const;
   void set_tick_count(std::uint32_t ticks);
@@ -261,6 +283,7 @@ class Machine final : public platform::Platform {
   platform::Processes& processes() override;
   platform::Files& files() override;
   platform::Com& com() override;
+  platform::Dialogs& dialogs() override;
 
   struct State;  // the model behind the services
 

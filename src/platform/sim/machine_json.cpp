@@ -348,8 +348,14 @@ void NetworkFromJson(const Json& json, const std::string& where, NetworkState& n
   }
 }
 
+constexpr const char* kSharingNames[] = {"none", "public", "private"};
+
+const char* SharingName(SharingRole role) { return kSharingNames[static_cast<int>(role)]; }
+
 SimConnection ConnectionFromJson(const Json& json, const std::string& where) {
-  RequireObject(json, where, {"name", "guid", "status", "deviceName"});
+  RequireObject(
+      json, where,
+      {"name", "guid", "status", "deviceName", "sharing", "firewall", "servedBySharingHost"});
   const Json* guid = Member(json, "guid");
   if (guid == nullptr) Fail(where, "missing \"guid\"");
   SimConnection connection;
@@ -357,7 +363,52 @@ SimConnection ConnectionFromJson(const Json& json, const std::string& where) {
   ReadOptionalString(json, "name", where, connection.name);
   ReadOptionalUint32(json, "status", where, connection.status);
   ReadOptionalString(json, "deviceName", where, connection.deviceName);
+  std::string sharing = "none";
+  ReadOptionalString(json, "sharing", where, sharing);
+  if (sharing == "public") {
+    connection.sharing = SharingRole::Public;
+  } else if (sharing == "private") {
+    connection.sharing = SharingRole::Private;
+  } else if (sharing != "none") {
+    Fail(Child(where, "sharing"), "expected \"none\", \"public\" or \"private\"");
+  }
+  ReadOptionalBool(json, "firewall", where, connection.firewall);
+  ReadOptionalBool(json, "servedBySharingHost", where, connection.servedBySharingHost);
   return connection;
+}
+
+// The sharing service keeps at most one public and one private connection.
+void CheckSharingRoles(const std::vector<SimConnection>& connections) {
+  for (SharingRole role : {SharingRole::Public, SharingRole::Private}) {
+    int count = 0;
+    for (const auto& c : connections) count += c.sharing == role ? 1 : 0;
+    if (count > 1) {
+      Fail("/connections",
+           std::string("more than one connection is shared as ") + SharingName(role));
+    }
+  }
+}
+
+Json MessagesToJson(const std::vector<ShownMessage>& messages) {
+  Json list = Json::array();
+  for (const auto& m : messages) {
+    list.push_back(Json{{"text", m.text}, {"caption", m.caption}, {"type", m.type}});
+  }
+  return list;
+}
+
+void MessagesFromJson(const Json& json, const std::string& where,
+                      std::vector<ShownMessage>& messages) {
+  if (!json.is_array()) Fail(where, "expected an array");
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    const std::string at = Child(where, i);
+    const Json& item = RequireObject(json[i], at, {"text", "caption", "type"});
+    ShownMessage message;
+    ReadOptionalString(item, "text", at, message.text);
+    ReadOptionalString(item, "caption", at, message.caption);
+    ReadOptionalUint32(item, "type", at, message.type);
+    messages.push_back(std::move(message));
+  }
 }
 
 void PrintersFromJson(const Json& json, const std::string& where, PrinterState& printers) {
@@ -537,7 +588,10 @@ Json MachineToJson(const Machine::State& state) {
     connections.push_back(Json{{"name", c.name},
                                {"guid", c.guid},
                                {"status", c.status},
-                               {"deviceName", c.deviceName}});
+                               {"deviceName", c.deviceName},
+                               {"sharing", SharingName(c.sharing)},
+                               {"firewall", c.firewall},
+                               {"servedBySharingHost", c.servedBySharingHost}});
   }
   Json printers = Json{{"installed", state.printers.installed}, {"default", nullptr}};
   if (state.printers.defaultPrinter) printers["default"] = *state.printers.defaultPrinter;
@@ -555,6 +609,7 @@ Json MachineToJson(const Machine::State& state) {
   document["connections"] = std::move(connections);
   document["printers"] = std::move(printers);
   document["commandsRun"] = state.commandsRun;
+  document["messageBoxes"] = MessagesToJson(state.messagesShown);
   document["tickCount"] = state.tickCount;
   document["processes"] = ProcessesToJson(state.processes, state.files);
   document["registry"] = std::move(registry);
@@ -564,7 +619,7 @@ Json MachineToJson(const Machine::State& state) {
 void MachineFromJson(const Json& document, Machine::State& state) {
   RequireObject(document, "",
                 {"format", "version", "system", "adapters", "network", "connections", "printers",
-                 "commandsRun", "tickCount", "processes", "registry"});
+                 "commandsRun", "messageBoxes", "tickCount", "processes", "registry"});
   const Json* format = Member(document, "format");
   if (format == nullptr || !format->is_string() || format->get<std::string>() != kFormat) {
     Fail("/format", std::string("not a machine file (expected \"") + kFormat + "\")");
@@ -593,12 +648,16 @@ void MachineFromJson(const Json& document, Machine::State& state) {
       state.connections.push_back(
           ConnectionFromJson((*connections)[i], Child("/connections", i)));
     }
+    CheckSharingRoles(state.connections);
   }
   if (const Json* printers = Member(document, "printers")) {
     PrintersFromJson(*printers, "/printers", state.printers);
   }
   if (const Json* commands = Member(document, "commandsRun")) {
     state.commandsRun = ReadStringList(*commands, "/commandsRun");
+  }
+  if (const Json* messages = Member(document, "messageBoxes")) {
+    MessagesFromJson(*messages, "/messageBoxes", state.messagesShown);
   }
   ReadOptionalUint32(document, "tickCount", "", state.tickCount);
   if (const Json* processes = Member(document, "processes")) {

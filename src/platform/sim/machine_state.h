@@ -16,6 +16,7 @@
 #include "platform/sim/sim_adapter_list.h"
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_com.h"
+#include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_network.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
@@ -57,6 +58,7 @@ struct Machine::State {
   std::vector<SimConnection> connections;
   PrinterState printers;
   std::vector<std::string> commandsRun;
+  std::vector<ShownMessage> messagesShown;
   std::uint32_t tickCount = 0x00A00000;  // the virtual clock: 10485760 ms after start-up
   std::shared_ptr<Key> currentUser = std::make_shared<Key>();
   std::shared_ptr<Key> localMachine = std::make_shared<Key>();
@@ -87,6 +89,7 @@ struct Machine::State {
   SimFiles fileService{*this};
   ComState com;
   SimCom comService{*this};
+  SimDialogs dialogs{*this};
 
   // The hive of a root handle (kHkcu or kHklm), or null.
   Key* Hive(platform::KeyHandle root) const;

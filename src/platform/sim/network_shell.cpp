@@ -110,6 +110,8 @@ class Shell {
                       std::string& problem);
   // The GUID of the adapter whose connection has this name (case-insensitive).
   std::optional<std::string> FindConnection(const std::string& name) const;
+  // The lease a sharing host on the adapter's network gives it, if one serves that network.
+  std::optional<SimLease> SharingHostLease(const std::string& guid) const;
   Key& Interface(const std::string& guid) {
     return CreatePath(*machine_.localMachine, Utf8ToUtf16(TcpipInterfaceKey(guid)));
   }
@@ -221,6 +223,20 @@ std::optional<std::string> Shell::FindConnection(const std::string& name) const 
   return std::nullopt;
 }
 
+// The sharing host's DHCP allocator serves 192.168.0.0/24 from its own address 192.168.0.1; each
+// connection of this machine gets an address of its own.
+std::optional<SimLease> Shell::SharingHostLease(const std::string& guid) const {
+  const auto& connections = machine_.connections;
+  for (std::size_t i = 0; i < connections.size(); ++i) {
+    if (!SameName(Utf8ToUtf16(connections[i].guid), Utf8ToUtf16(guid))) continue;
+    if (!connections[i].servedBySharingHost) return std::nullopt;
+    const std::string host = "192.168.0.1";
+    return SimLease{"192.168.0." + std::to_string(100 + i % 150), "255.255.255.0", host, host,
+                    host};
+  }
+  return std::nullopt;
+}
+
 bool Shell::RunInterfaceIp(const std::string& verb, const std::string& noun,
                            const std::string& rest, std::string& problem) {
   const bool set = verb == "set";
@@ -286,8 +302,14 @@ bool Shell::RunInterfaceIp(const std::string& verb, const std::string& noun,
       key.PutValue(u"SubnetMask", RegValue::MultiString({"0.0.0.0"}));
       key.PutValue(u"DefaultGateway", RegValue::MultiString({}));
       auto lease = machine_.processes.leases.find(*guid);
+      std::optional<SimLease> given;
       if (lease != machine_.processes.leases.end()) {
-        const SimLease& l = lease->second;
+        given = lease->second;
+      } else {
+        given = SharingHostLease(*guid);
+      }
+      if (given) {
+        const SimLease& l = *given;
         key.PutValue(u"DhcpIPAddress", RegValue::String(l.address));
         key.PutValue(u"DhcpSubnetMask", RegValue::String(l.mask));
         key.PutValue(u"DhcpDefaultGateway",

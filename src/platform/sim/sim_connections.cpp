@@ -1,27 +1,260 @@
-#include <new>
+// The sharing manager over the machine's connections, modelled on the system's sharing service:
+// at most one public and one private connection; switching sharing on for a private connection
+// gives its adapter the static address 192.168.0.1/24 (switching it off leaves the address); a
+// firewall flag per connection.
+#include <memory>
+#include <string>
+#include <utility>
 
+#include "platform/sim/key_tree.h"
 #include "platform/sim/machine_state.h"
 #include "platform/sim/sim_network.h"
 #include "platform/sim/sim_text.h"
 
 namespace nebrin::sim {
+namespace {
 
-// A planned failure stands for COM or the sharing manager being unavailable.
-platform::HResult SimNetworkConnections::EnumerateConnections(
-    std::vector<platform::NetworkConnection>& connections) {
-  try {
-    if (Status fault = machine_.accounting.Enter(Service::Connections)) {
-      return platform::HResultFromWin32(fault);
-    }
-    std::vector<platform::NetworkConnection> listed;
-    for (const auto& connection : machine_.connections) {
-      listed.push_back({Utf8ToUtf16(connection.guid), connection.status});
-    }
-    connections = std::move(listed);
-    return platform::kSOk;
-  } catch (const std::bad_alloc&) {
-    return static_cast<platform::HResult>(0x8007000Eu);  // E_OUTOFMEMORY
+using platform::ComRef;
+using platform::HResult;
+using platform::kNoComRef;
+
+constexpr HResult kNotInitialized = static_cast<HResult>(0x800401F0u);  // CO_E_NOTINITIALIZED
+constexpr std::uint32_t kErrorNotFound = 1168;                          // ERROR_NOT_FOUND
+
+// The address the sharing service gives the private connection's adapter.
+constexpr char kPrivateAddress[] = "192.168.0.1";
+constexpr char kPrivateMask[] = "255.255.255.0";
+
+struct ManagerObject final : SimComObject {};
+struct CollectionObject final : SimComObject {};
+struct EnumeratorObject final : SimComObject {
+  std::size_t next = 0;  // position of the next element in the machine's connection list
+};
+// A connection, its properties or its sharing configuration: the connection's position in the
+// machine's list and its GUID when the object was handed out. A connection removed since then
+// answers ERROR_NOT_FOUND.
+struct ConnectionBound : SimComObject {
+  ConnectionBound(std::size_t p, std::string g) : position(p), guid(std::move(g)) {}
+  std::size_t position;
+  std::string guid;
+};
+struct ConnectionObject final : ConnectionBound {
+  using ConnectionBound::ConnectionBound;
+};
+struct PropsObject final : ConnectionBound {
+  using ConnectionBound::ConnectionBound;
+};
+struct ConfigurationObject final : ConnectionBound {
+  using ConnectionBound::ConnectionBound;
+};
+
+// One call of the service: counted, failed when a fault plan names it, and an object of the
+// expected type behind each reference it is given (a reference not held is a misuse, answered
+// E_POINTER, where Windows would crash).
+class Call {
+ public:
+  explicit Call(Machine::State& machine) : machine_(machine) {
+    const Status fault = machine.accounting.Enter(Service::Connections);
+    if (fault != platform::kSuccess) outcome_ = platform::HResultFromWin32(fault);
   }
+  bool failed() const { return platform::Failed(outcome_); }
+  HResult outcome() const { return outcome_; }
+
+  template <typename T>
+  T* Object(ComRef ref) {
+    T* object = machine_.com.objects.Find<T>(ref);
+    if (object == nullptr && !failed()) {
+      ++machine_.com.misuses;
+      outcome_ = platform::kEPointer;
+    }
+    return object;
+  }
+  // The live connection behind a bound object, or null (and the call fails) when it is gone.
+  SimConnection* Live(const ConnectionBound* bound) {
+    if (bound == nullptr || failed()) return nullptr;
+    auto& list = machine_.connections;
+    if (bound->position < list.size() && list[bound->position].guid == bound->guid) {
+      return &list[bound->position];
+    }
+    outcome_ = platform::HResultFromWin32(kErrorNotFound);
+    return nullptr;
+  }
+  template <typename T, typename... Args>
+  ComRef HandOut(Args&&... args) {
+    return machine_.com.objects.Add(std::make_shared<T>(std::forward<Args>(args)...));
+  }
+
+ private:
+  Machine::State& machine_;
+  HResult outcome_ = platform::kSOk;
+};
+
+// The sharing service gives the private connection's adapter its fixed address.
+void GivePrivateAddress(Machine::State& machine, const std::string& guid) {
+  Key* key = FindPath(*machine.localMachine, Utf8ToUtf16(TcpipInterfaceKey(guid)));
+  if (key == nullptr) return;
+  key->PutValue(u"EnableDHCP", RegValue::Dword(0));
+  key->PutValue(u"IPAddress", RegValue::MultiString({kPrivateAddress}));
+  key->PutValue(u"SubnetMask", RegValue::MultiString({kPrivateMask}));
+  key->PutValue(u"DefaultGateway", RegValue::MultiString({}));
+  key->PutValue(u"DefaultGatewayMetric", RegValue::MultiString({}));
+}
+
+}  // namespace
+
+HResult SimNetworkConnections::CreateSharingManager(ComRef& manager) {
+  Call call(machine_);
+  if (call.failed()) return call.outcome();
+  // COM must be initialised on the thread (by this caller, or by the host for its apartment).
+  if (machine_.com.apartmentDepth == 0 && !machine_.com.threadInMultithreadedApartment) {
+    return kNotInitialized;
+  }
+  manager = call.HandOut<ManagerObject>();
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::EnumEveryConnection(ComRef manager, ComRef& collection) {
+  Call call(machine_);
+  call.Object<ManagerObject>(manager);
+  if (call.failed()) return call.outcome();
+  collection = call.HandOut<CollectionObject>();
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::NewEnum(ComRef collection, ComRef& enumerator) {
+  Call call(machine_);
+  call.Object<CollectionObject>(collection);
+  if (call.failed()) return call.outcome();
+  enumerator = call.HandOut<EnumeratorObject>();
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::Next(ComRef enumerator, ComRef& connection) {
+  connection = kNoComRef;
+  Call call(machine_);
+  EnumeratorObject* walk = call.Object<EnumeratorObject>(enumerator);
+  if (call.failed()) return call.outcome();
+  if (walk->next >= machine_.connections.size()) return platform::kSFalse;
+  const std::size_t position = walk->next++;
+  connection = call.HandOut<ConnectionObject>(position, machine_.connections[position].guid);
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::Reset(ComRef enumerator) {
+  Call call(machine_);
+  EnumeratorObject* walk = call.Object<EnumeratorObject>(enumerator);
+  if (call.failed()) return call.outcome();
+  walk->next = 0;
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::ConnectionProps(ComRef manager, ComRef connection, ComRef& props) {
+  Call call(machine_);
+  call.Object<ManagerObject>(manager);
+  const auto* bound = call.Object<ConnectionObject>(connection);
+  if (call.Live(bound) == nullptr) return call.outcome();
+  props = call.HandOut<PropsObject>(bound->position, bound->guid);
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::Guid(ComRef props, std::u16string& guid) {
+  Call call(machine_);
+  const SimConnection* live = call.Live(call.Object<PropsObject>(props));
+  if (live == nullptr) return call.outcome();
+  guid = Utf8ToUtf16(live->guid);
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::Name(ComRef props, std::u16string& name) {
+  Call call(machine_);
+  const SimConnection* live = call.Live(call.Object<PropsObject>(props));
+  if (live == nullptr) return call.outcome();
+  name = Utf8ToUtf16(live->name);
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::Status(ComRef props, std::uint32_t& status) {
+  Call call(machine_);
+  const SimConnection* live = call.Live(call.Object<PropsObject>(props));
+  if (live == nullptr) return call.outcome();
+  status = live->status;
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::SharingConfiguration(ComRef manager, ComRef connection,
+                                                    ComRef& configuration) {
+  Call call(machine_);
+  call.Object<ManagerObject>(manager);
+  const auto* bound = call.Object<ConnectionObject>(connection);
+  if (call.Live(bound) == nullptr) return call.outcome();
+  configuration = call.HandOut<ConfigurationObject>(bound->position, bound->guid);
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::SharingEnabled(ComRef configuration, bool& enabled) {
+  Call call(machine_);
+  const SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
+  if (live == nullptr) return call.outcome();
+  enabled = live->sharing != SharingRole::None;
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::SharingConnectionType(ComRef configuration,
+                                                     platform::SharingType& type) {
+  Call call(machine_);
+  const SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
+  if (live == nullptr) return call.outcome();
+  type = live->sharing == SharingRole::Private ? platform::SharingType::Private
+                                               : platform::SharingType::Public;
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::DisableSharing(ComRef configuration) {
+  Call call(machine_);
+  SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
+  if (live == nullptr) return call.outcome();
+  live->sharing = SharingRole::None;
+  return platform::kSOk;
+}
+
+// A machine shares one public and one private connection: the role moves from the connection
+// that had it.
+HResult SimNetworkConnections::EnableSharing(ComRef configuration, platform::SharingType type) {
+  Call call(machine_);
+  SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
+  if (live == nullptr) return call.outcome();
+  const SharingRole role =
+      type == platform::SharingType::Private ? SharingRole::Private : SharingRole::Public;
+  for (SimConnection& other : machine_.connections) {
+    if (other.sharing == role) other.sharing = SharingRole::None;
+  }
+  live->sharing = role;
+  if (role == SharingRole::Private) GivePrivateAddress(machine_, live->guid);
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::InternetFirewallEnabled(ComRef configuration, bool& enabled) {
+  Call call(machine_);
+  const SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
+  if (live == nullptr) return call.outcome();
+  enabled = live->firewall;
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::EnableInternetFirewall(ComRef configuration) {
+  Call call(machine_);
+  SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
+  if (live == nullptr) return call.outcome();
+  live->firewall = true;
+  return platform::kSOk;
+}
+
+HResult SimNetworkConnections::DisableInternetFirewall(ComRef configuration) {
+  Call call(machine_);
+  SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
+  if (live == nullptr) return call.outcome();
+  live->firewall = false;
+  return platform::kSOk;
 }
 
 }  // namespace nebrin::sim

@@ -50,12 +50,35 @@ class SimInternetClient final : public platform::InternetClient {
   platform::InternetHandle next_ = 0xCC0004;
 };
 
+// The sharing manager over the machine's connections. Each call is counted as a Connections
+// call and can be failed by a fault plan (the call then changes nothing); the objects it hands out
+// are references in the machine's COM table.
 class SimNetworkConnections final : public platform::NetworkConnections {
  public:
   explicit SimNetworkConnections(Machine::State& machine) : machine_(machine) {}
 
-  platform::HResult EnumerateConnections(
-      std::vector<platform::NetworkConnection>& connections) override;
+  platform::HResult CreateSharingManager(platform::ComRef& manager) override;
+  platform::HResult EnumEveryConnection(platform::ComRef manager,
+                                        platform::ComRef& collection) override;
+  platform::HResult NewEnum(platform::ComRef collection, platform::ComRef& enumerator) override;
+  platform::HResult Next(platform::ComRef enumerator, platform::ComRef& connection) override;
+  platform::HResult Reset(platform::ComRef enumerator) override;
+  platform::HResult ConnectionProps(platform::ComRef manager, platform::ComRef connection,
+                                    platform::ComRef& props) override;
+  platform::HResult Guid(platform::ComRef props, std::u16string& guid) override;
+  platform::HResult Name(platform::ComRef props, std::u16string& name) override;
+  platform::HResult Status(platform::ComRef props, std::uint32_t& status) override;
+  platform::HResult SharingConfiguration(platform::ComRef manager, platform::ComRef connection,
+                                         platform::ComRef& configuration) override;
+  platform::HResult SharingEnabled(platform::ComRef configuration, bool& enabled) override;
+  platform::HResult SharingConnectionType(platform::ComRef configuration,
+                                          platform::SharingType& type) override;
+  platform::HResult DisableSharing(platform::ComRef configuration) override;
+  platform::HResult EnableSharing(platform::ComRef configuration,
+                                  platform::SharingType type) override;
+  platform::HResult InternetFirewallEnabled(platform::ComRef configuration, bool& enabled) override;
+  platform::HResult EnableInternetFirewall(platform::ComRef configuration) override;
+  platform::HResult DisableInternetFirewall(platform::ComRef configuration) override;
 
  private:
   Machine::State& machine_;

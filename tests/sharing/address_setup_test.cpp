@@ -1,0 +1,126 @@
+// The address steps of sharing on simulated machines: the host's other adapters re-applied without
+// the private one, the client's private adapter put on DHCP, and what follows.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "NebrinCoreDll.h"
+#include "sharing/sharing_machines.h"
+
+namespace nebrin::testing {
+namespace {
+
+const std::string kOpening = "pushd interface\r\nreset all\r\npopd\r\npushd interface ip\r\n";
+const std::string kClosing = "popd\r\n";
+
+std::string DhcpBlock(const std::string& connection) {
+  const std::string q = "\"" + connection + "\"";
+  return "set address name=" + q + " source=dhcp\r\nset dns name=" + q +
+         " source=dhcp\r\nset wins name=" + q + " source=dhcp\r\n";
+}
+
+class AddressSetupTest : public SimTest {
+ protected:
+  void SetUp() override {
+    SimTest::SetUp();
+    Use(SharingMachine());
+  }
+  std::vector<platform::AdapterListEntry> Live() {
+    std::vector<platform::AdapterListEntry> entries;
+    EXPECT_TRUE(platform::ReadAdapterList(machine().adapters(), entries));
+    return entries;
+  }
+  std::string LastCommandLine() { return machine().process_state().started.back().second; }
+};
+
+TEST_F(AddressSetupTest, HostReappliesOnlyItsOtherAdapters) {
+  Profile host = StoreSharingProfile(1);
+  Profile copy = host;
+  ASSERT_EQ(CNetInfoManage().ICSServerSetup(&copy.env, copy.adapters, 1), 16);
+  ASSERT_EQ(CNetInfoManage().CheckServerIPChange(&host.env, host.adapters), 0);
+
+  EXPECT_EQ(CNetInfoManage().ServerIPSet(&host.env, host.adapters), 16);
+  EXPECT_EQ(ScriptBytes(machine()), kOpening + DhcpBlock("Local Area Connection 1") + kClosing);
+  EXPECT_EQ(LastCommandLine(), "netsh -f ip.txt");
+  EXPECT_EQ(Live()[1].ipAddress, "192.168.0.1");  // the private adapter kept its address
+
+  // With the wired adapter as the private one, only the wireless card's lines are written.
+  Put(host.env.strPrivateDevGUID, kWiredGuid);
+  CNetInfoManage().ServerIPSet(&host.env, host.adapters);
+  const std::string script = ScriptBytes(machine());
+  EXPECT_NE(script.find("\"Wireless Network Connection 1\" source = static"), std::string::npos);
+  EXPECT_EQ(script.find("Local Area Connection 1"), std::string::npos);
+}
+
+TEST_F(AddressSetupTest, HostAddressesNotAppliedOrNotConfirmed) {
+  Profile host = StoreSharingProfile(1);
+  // The wired adapter gets a fixed address the shell refuses: the change is not confirmed.
+  Put(host.adapters[0].DhcpEnabled, "no");
+  Put(host.adapters[0].IpAddressList, "192.168.7.300");
+  Put(host.adapters[0].SubnetMask, "255.255.255.0");
+  EXPECT_EQ(CNetInfoManage().ServerIPSet(&host.env, host.adapters), 18);
+  EXPECT_FALSE(machine().process_state().shellOutput.empty());
+  // No shell can be started.
+  machine().process_state().programs.clear();
+  host = StoreSharingProfile(1);
+  EXPECT_EQ(CNetInfoManage().ServerIPSet(&host.env, host.adapters), 18);
+}
+
+TEST_F(AddressSetupTest, ClientPutsItsPrivateAdapterOnDhcp) {
+  machine().SetString(sim::kHklm, kMachineWideKey, "SSID", "Cafe");
+  Profile client = StoreSharingProfile(2);
+  client.env.bDefaultPrinterFlag = 1;
+  Put(client.env.strPrinterName, "Inkjet");
+  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 21);
+  EXPECT_EQ(ScriptBytes(machine()),
+            kOpening + DhcpBlock("Wireless Network Connection 1") + kClosing);
+  EXPECT_EQ(LastCommandLine(), "netsh -f ip.txt ");  // with its blank
+  const auto live = Live();
+  EXPECT_TRUE(live[1].dhcpEnabled);
+  EXPECT_EQ(live[1].ipAddress, "192.168.0.101");  // leased by the sharing host
+  EXPECT_EQ(live[0].ipAddress, "192.168.7.20");   // untouched
+  EXPECT_TRUE(machine().messages_shown().empty());
+  EXPECT_EQ(machine().printers().defaultPrinter, "Inkjet");
+  EXPECT_FALSE(machine().KeyExists(sim::kHklm, kMachineWideKey));
+  EXPECT_EQ(LastProfile(machine()), std::to_string(client.env.nProfileKey));
+
+  // A private wireless network publishes its key instead.
+  client.env.bPrivateWlan = 1;
+  Put(client.env.strWLANConnectionName, "Home");
+  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 21);
+  EXPECT_EQ(machine().GetString(sim::kHklm, kMachineWideKey, "SSID"), "Home");
+}
+
+// A profile none of whose entries is the private adapter writes no adapter lines; the answer then
+// depends only on whether the private adapter already takes its address by DHCP.
+TEST_F(AddressSetupTest, ClientWithoutItsPrivateAdapterAmongItsEntries) {
+  Profile client = StoreSharingProfile(2);
+  client.env.AdapterCount = 1;  // the wired entry only
+  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 19);
+  EXPECT_EQ(ScriptBytes(machine()), kOpening + kClosing);
+  EXPECT_EQ(machine().process_state().started.size(), 1u);
+  ASSERT_EQ(machine().messages_shown().size(), 1u);
+  EXPECT_EQ(machine().messages_shown()[0].text, "No DHCP is added");
+  EXPECT_EQ(LastProfile(machine()), std::nullopt);
+
+  machine().SetDword(sim::kHklm, sim::TcpipInterfaceKey(kWirelessGuid), "EnableDHCP", 1);
+  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 21);
+  EXPECT_EQ(machine().messages_shown().size(), 1u);
+  EXPECT_EQ(LastProfile(machine()), std::to_string(client.env.nProfileKey));
+}
+
+TEST_F(AddressSetupTest, ClientStepsThatFail) {
+  Profile client = StoreSharingProfile(2);
+  machine().process_state().programs.clear();
+  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 18);
+  Use(SharingMachine());
+  client = StoreSharingProfile(2);
+  machine().SetString(sim::kHklm, kMachineWideKey, "SSID", "Cafe");
+  machine().system_state().administrator = false;
+  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 25);
+  client.env.bPrivateWlan = 1;
+  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 24);
+}
+
+}  // namespace
+}  // namespace nebrin::testing

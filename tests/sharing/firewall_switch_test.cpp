@@ -1,0 +1,98 @@
+// The firewall switch on simulated machines: the public connection's firewall follows the profile,
+// other connections and sharing stay as they are, and the failures give 15 or 0.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "NebrinCoreDll.h"
+#include "sharing/connection_calls.h"
+#include "sharing/sharing_machines.h"
+
+namespace nebrin::testing {
+namespace {
+
+using sim::Service;
+using sim::SharingRole;
+
+class FirewallSwitchTest : public SimTest {
+ protected:
+  void SetUp() override {
+    SimTest::SetUp();
+    Use(SharingMachine());
+    profile = StoreSharingProfile(1);
+    machine().network_connections()[0].sharing = SharingRole::Public;
+    machine().network_connections()[1].firewall = true;
+  }
+  int Switch() { return CNetInfoManage().SetICF(&profile.env); }
+  bool Firewall(std::size_t i) { return machine().network_connections()[i].firewall; }
+
+  Profile profile;
+};
+
+TEST_F(FirewallSwitchTest, FollowsTheProfile) {
+  profile.env.bICFFlag = 1;
+  EXPECT_EQ(Switch(), 1);
+  EXPECT_TRUE(Firewall(0));
+  profile.env.bICFFlag = 0;
+  EXPECT_EQ(Switch(), 1);
+  EXPECT_FALSE(Firewall(0));
+  // The other connection and the sharing roles are untouched.
+  EXPECT_TRUE(Firewall(1));
+  EXPECT_EQ(machine().network_connections()[0].sharing, SharingRole::Public);
+  EXPECT_EQ(machine().network_connections()[1].sharing, SharingRole::None);
+}
+
+// The profile's sharing role is not looked at: a profile without sharing still switches the
+// connection its public GUID names.
+TEST_F(FirewallSwitchTest, IgnoresTheSharingRole) {
+  profile.env.nICSFlag = 0;
+  profile.env.bICFFlag = 1;
+  EXPECT_EQ(Switch(), 1);
+  EXPECT_TRUE(Firewall(0));
+}
+
+TEST_F(FirewallSwitchTest, NoPublicConnectionChangesNothing) {
+  for (const char* guid : {"", "{00000000-0000-0000-0000-000000000000}"}) {
+    Put(profile.env.strPublicDevGUID, guid);
+    profile.env.bICFFlag = 0;
+    EXPECT_EQ(Switch(), 1) << guid;
+    EXPECT_TRUE(Firewall(1));
+  }
+  machine().network_connections().clear();
+  EXPECT_EQ(Switch(), 1);
+}
+
+TEST_F(FirewallSwitchTest, FailuresGive15Or0) {
+  profile.env.bICFFlag = 1;
+  const auto before = Copy(machine());
+  const ConnectionCallLog log = LogCalls(*before, [&] { EXPECT_EQ(Switch(), 1); });
+  struct Case {
+    std::string step;
+    int occurrence;
+    int result;
+    bool switched;  // the public connection's firewall is on afterwards
+  };
+  const Case cases[] = {
+      {"CreateSharingManager", 1, 15, false},
+      {"ConnectionProps", 1, 15, false},
+      // The walk goes on past the public connection.
+      {"ConnectionProps", 2, 15, true},
+      {"SharingConfiguration", 1, 15, false},
+      {"EnableInternetFirewall", 1, 0, false},
+      {"EnumEveryConnection", 1, 1, false},
+      {"NewEnum", 1, 1, false},
+  };
+  for (const Case& c : cases) {
+    const std::uint64_t n = log.Number(c.step, c.occurrence);
+    ASSERT_NE(n, 0u) << c.step;
+    Use(Copy(*before));
+    machine().FailServiceCall(Service::Connections, n, platform::kAccessDenied);
+    EXPECT_EQ(Switch(), c.result) << c.step << " #" << c.occurrence;
+    EXPECT_EQ(Firewall(0), c.switched) << c.step << " #" << c.occurrence;
+    EXPECT_EQ(machine().OpenHandles(), 0u) << c.step;
+  }
+  EXPECT_EQ(CNetInfoManage().SetICF(nullptr), 15);
+}
+
+}  // namespace
+}  // namespace nebrin::testing
