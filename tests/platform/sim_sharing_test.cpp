@@ -17,14 +17,21 @@ using namespace nebrin::platform;
 using testing::WiredDhcp;
 using testing::WirelessStatic;
 
+sim::SimConnection Connection(const std::string& name, const std::string& guid) {
+  sim::SimConnection connection;
+  connection.name = name;
+  connection.guid = guid;
+  return connection;
+}
+
 // A machine with a wired and a wireless adapter and their two connections, COM initialised.
 class SimSharing : public ::testing::Test {
  protected:
   void SetUp() override {
     machine_->AddAdapter(WiredDhcp(1));
     machine_->AddAdapter(WirelessStatic(1));
-    machine_->network_connections() = {{"LAN", WiredDhcp(1).listed.guid},
-                                       {"WLAN", WirelessStatic(1).listed.guid}};
+    machine_->network_connections() = {Connection("LAN", WiredDhcp(1).listed.guid),
+                                       Connection("WLAN", WirelessStatic(1).listed.guid)};
     ASSERT_EQ(machine_->com().Initialize(), kSOk);
     ASSERT_EQ(sharing().CreateSharingManager(manager_), kSOk);
   }
@@ -183,8 +190,8 @@ TEST(SimSharingHost, LeasesAddressesOnItsNetwork) {
     Machine machine;
     machine.AddAdapter(WiredDhcp(1));
     machine.AddAdapter(WirelessStatic(1));
-    machine.network_connections() = {{"LAN", WiredDhcp(1).listed.guid},
-                                     {"WLAN", WirelessStatic(1).listed.guid}};
+    machine.network_connections() = {Connection("LAN", WiredDhcp(1).listed.guid),
+                                     Connection("WLAN", WirelessStatic(1).listed.guid)};
     machine.network_connections()[1].servedBySharingHost = c.served;
     if (c.explicitLease) {
       machine.process_state().leases[WirelessStatic(1).listed.guid] =
