@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host_profile.h"
-#include "nebrin/platform_install.h"
+#include "host_services.h"
 #include "platform/platform.h"
 #include "table.h"
 
@@ -74,9 +74,9 @@ ConnectionView Describe(platform::NetworkConnections& sharing, platform::Com& co
 
 // Every connection the sharing manager enumerates; refuses when the manager cannot be had.
 std::vector<ConnectionView> ListConnections() {
-  const auto installed = InstalledPlatform();
-  platform::Com& com = installed->com();
-  platform::NetworkConnections& sharing = installed->connections();
+  platform::Platform& services = HostServices();
+  platform::Com& com = services.com();
+  platform::NetworkConnections& sharing = services.connections();
   platform::ComApartment apartment(com);
   com.InitializeSecurity();
   UniqueComRef manager(com);
