@@ -23,6 +23,8 @@ class ForwardingPlatform : public Platform {
   Processes& processes() override { return inner_.processes(); }
   Files& files() override { return inner_.files(); }
   Com& com() override { return inner_.com(); }
+  ServiceManager& serviceManager() override { return inner_.serviceManager(); }
+  ConnectionsFolder& connectionsFolder() override { return inner_.connectionsFolder(); }
 
  private:
   Platform& inner_;
