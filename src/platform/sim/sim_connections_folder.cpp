@@ -27,7 +27,10 @@ HResult SimConnectionsFolder::CreateFolder(platform::ComRef& folder) {
   if (Status fault = machine_.accounting.Enter(Service::ConnectionsFolder)) {
     return platform::HResultFromWin32(fault);
   }
-  if (machine_.com.apartmentDepth == 0) return kNotInitialized;
+  // COM must be initialised on the thread: by the caller, or a multithreaded apartment it is in.
+  if (machine_.com.apartmentDepth == 0 && !machine_.com.threadInMultithreadedApartment) {
+    return kNotInitialized;
+  }
   folder = machine_.com.objects.Add(std::make_shared<FolderObject>());
   return platform::kSOk;
 }
