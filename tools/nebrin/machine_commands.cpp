@@ -8,6 +8,7 @@
 #include "host_text.h"
 #include "platform/sim/machine.h"
 #include "table.h"
+#include "wireless_view.h"
 
 namespace nebrin::host {
 namespace {
@@ -57,6 +58,7 @@ void ShowMachine(const HostOptions& options, bool json) {
   }
   std::cout << "Adapters in the adapter list: " << entries.size() << "\n";
   table.Print(std::cout);
+  PrintWirelessState(*machine, std::cout);
 }
 
 }  // namespace

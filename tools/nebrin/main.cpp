@@ -9,6 +9,7 @@
 #include "host_session.h"
 #include "printer_commands.h"
 #include "profile_commands.h"
+#include "wireless_commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"nebrin: capture, store and apply network profiles with NebrinCoreDll"};
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   nebrin::host::AddApplyCommands(app, options);
   nebrin::host::AddDiagCommands(app, options);
   nebrin::host::AddPrinterCommands(app, options);
+  nebrin::host::AddWirelessCommands(app, options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
