@@ -65,16 +65,16 @@ TEST_F(SimServicesTest, EachHandleAllowsWhatItWasOpenedFor) {
   EXPECT_EQ(services_.QueryServicesSize(manager.get(), kServiceWin32, kStateAll, needed),
             kAccessDenied);
   UniqueServiceHandle service(services_);
-  ASSERT_EQ(services_.OpenService(manager.get(), u"wzcsvc", kServiceInterrogate,
+  ASSERT_EQ(services_.Open(manager.get(), u"wzcsvc", kServiceInterrogate,
                                   service.receive()),
             kSuccess);
   ServiceStatus status;
   EXPECT_EQ(services_.Control(service.get(), kControlInterrogate, status), kSuccess);
   EXPECT_EQ(status.currentState, kStateRunning);
   EXPECT_EQ(services_.Control(service.get(), kControlStop, status), kAccessDenied);
-  EXPECT_EQ(services_.StartService(service.get()), kAccessDenied);
-  EXPECT_EQ(services_.DeleteService(service.get()), kAccessDenied);
-  EXPECT_EQ(services_.StartService(manager.get()), kInvalidHandle);
+  EXPECT_EQ(services_.Start(service.get()), kAccessDenied);
+  EXPECT_EQ(services_.Delete(service.get()), kAccessDenied);
+  EXPECT_EQ(services_.Start(manager.get()), kInvalidHandle);
   UniqueServiceHandle failed(services_);
   EXPECT_EQ(services_.OpenManager(u"ServicesFailed", kScManagerConnect, failed.receive()),
             kDatabaseDoesNotExist);
@@ -93,18 +93,18 @@ TEST_F(SimServicesTest, CreateAndStartRefuseWhatWindowsRefuses) {
     r.errorControl = kServiceErrorNormal;
     r.binaryPath = u"C:\\svc.exe";
     UniqueServiceHandle created(services_);
-    return services_.CreateService(manager.get(), r, created.receive());
+    return services_.Create(manager.get(), r, created.receive());
   };
   EXPECT_EQ(create(u"spooler", u"Another"), kServiceExists);
   EXPECT_EQ(create(u"Other", u"print spooler"), kDuplicateServiceName);
   ASSERT_EQ(create(u"Other", u"Other service"), kSuccess);
 
   UniqueServiceHandle other(services_);
-  ASSERT_EQ(services_.OpenService(manager.get(), u"Other", kServiceAllAccess, other.receive()),
+  ASSERT_EQ(services_.Open(manager.get(), u"Other", kServiceAllAccess, other.receive()),
             kSuccess);
-  EXPECT_EQ(services_.StartService(other.get()), kServiceDisabledError);
-  ASSERT_EQ(services_.DeleteService(other.get()), kSuccess);
-  EXPECT_EQ(services_.StartService(other.get()), kServiceMarkedForDelete);
+  EXPECT_EQ(services_.Start(other.get()), kServiceDisabledError);
+  ASSERT_EQ(services_.Delete(other.get()), kSuccess);
+  EXPECT_EQ(services_.Start(other.get()), kServiceMarkedForDelete);
   EXPECT_EQ(create(u"Other", u"Other service"), kServiceMarkedForDelete);
   other.reset();  // the last handle: the stopped service goes
   EXPECT_EQ(create(u"Other", u"Other service"), kSuccess);

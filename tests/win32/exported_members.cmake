@@ -81,4 +81,15 @@ set(NEBRIN_EXPORTED_MEMBERS
   _ZN14CNetInfoManage21MakeStaticPartInIPTxtEP10EnvInfoStrP14AdapterInfoStri
   _ZN14CNetInfoManage18MakeEndPartInIPTxtEv
   _ZN14CNetInfoManage11NormalSetupEP10EnvInfoStrP14AdapterInfoStr
+  # Wireless services, the ad hoc tool and the connection menu command.
+  _ZN12CWLanControl14StartPDServiceEv
+  _ZN12CWLanControl14StopWZCServiceEv
+  _ZN12CWLanControl15StartWZCServiceEv
+  _ZN12CWLanControl14CheckWZCStatusEi
+  _ZN12CWLanControl21CheckNebrinWLANStatusEv
+  _ZN12CWLanControl18InstallWLANServiceEPw
+  _ZN12CWLanControl17DeleteWLANServiceEv
+  _ZN12CWLanControl25MakeAdHocByExternalBinaryEi
+  _ZN12CWLanControl17MakeOneClickAdHocERPvP10EnvInfoStr
+  _ZN12CWLanControl4OnApEPw
 )

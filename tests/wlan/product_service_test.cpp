@@ -116,7 +116,7 @@ TEST_F(ProductServiceTest, ARunningServiceGoesOnceItStops) {
   platform::UniqueServiceHandle manager(services);
   platform::UniqueServiceHandle service(services);
   ASSERT_EQ(services.OpenManager(u"", platform::kScManagerConnect, manager.receive()), 0u);
-  ASSERT_EQ(services.OpenService(manager.get(), u"NebrinWLANService", platform::kServiceStop,
+  ASSERT_EQ(services.Open(manager.get(), u"NebrinWLANService", platform::kServiceStop,
                                  service.receive()),
             0u);
   platform::ServiceStatus status;

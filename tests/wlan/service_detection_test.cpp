@@ -83,12 +83,12 @@ class GrowingServices final : public platform::ServiceManager {
                      platform::ServiceHandle& manager) override {
     return inner().OpenManager(database, access, manager);
   }
-  Status OpenService(platform::ServiceHandle manager, std::u16string_view name,
+  Status Open(platform::ServiceHandle manager, std::u16string_view name,
                      std::uint32_t access, platform::ServiceHandle& service) override {
-    return inner().OpenService(manager, name, access, service);
+    return inner().Open(manager, name, access, service);
   }
-  Status StartService(platform::ServiceHandle service) override {
-    return inner().StartService(service);
+  Status Start(platform::ServiceHandle service) override {
+    return inner().Start(service);
   }
   Status Control(platform::ServiceHandle service, std::uint32_t control,
                  platform::ServiceStatus& status) override {
@@ -109,13 +109,13 @@ class GrowingServices final : public platform::ServiceManager {
     Grow();
     return result;
   }
-  Status CreateService(platform::ServiceHandle manager,
+  Status Create(platform::ServiceHandle manager,
                        const platform::ServiceRegistration& registration,
                        platform::ServiceHandle& service) override {
-    return inner().CreateService(manager, registration, service);
+    return inner().Create(manager, registration, service);
   }
-  Status DeleteService(platform::ServiceHandle service) override {
-    return inner().DeleteService(service);
+  Status Delete(platform::ServiceHandle service) override {
+    return inner().Delete(service);
   }
   Status CloseHandle(platform::ServiceHandle handle) override {
     return inner().CloseHandle(handle);
