@@ -106,10 +106,10 @@ class ServiceManager {
   virtual Status OpenManager(std::u16string_view database, std::uint32_t access,
                              ServiceHandle& manager) = 0;
   // OpenServiceW.
-  virtual Status OpenService(ServiceHandle manager, std::u16string_view name, std::uint32_t access,
+  virtual Status Open(ServiceHandle manager, std::u16string_view name, std::uint32_t access,
                              ServiceHandle& service) = 0;
   // StartServiceW with no arguments.
-  virtual Status StartService(ServiceHandle service) = 0;
+  virtual Status Start(ServiceHandle service) = 0;
   // ControlService: `status` is what the service reports (also filled when the control fails with
   // an error the service manager reports a status for).
   virtual Status Control(ServiceHandle service, std::uint32_t control, ServiceStatus& status) = 0;
@@ -125,10 +125,10 @@ class ServiceManager {
                                    std::vector<ServiceEntry>& entries,
                                    std::uint32_t& bytesNeeded) = 0;
   // CreateServiceW.
-  virtual Status CreateService(ServiceHandle manager, const ServiceRegistration& registration,
+  virtual Status Create(ServiceHandle manager, const ServiceRegistration& registration,
                                ServiceHandle& service) = 0;
   // DeleteService: marks the service for deletion.
-  virtual Status DeleteService(ServiceHandle service) = 0;
+  virtual Status Delete(ServiceHandle service) = 0;
   // CloseServiceHandle of a manager or service handle.
   virtual Status CloseHandle(ServiceHandle handle) = 0;
 };

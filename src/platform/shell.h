@@ -29,7 +29,7 @@ class Shell {
   virtual HResult FolderPath(int csidl, std::uint32_t flags, std::u16string& path) = 0;
   // PathAppendW on a buffer of kMaxPath units holding `path`: joins `more` with one backslash
   // between the two. False, with `path` unchanged, when the result would not fit the buffer.
-  virtual bool PathAppend(std::u16string& path, std::u16string_view more) = 0;
+  virtual bool AppendPath(std::u16string& path, std::u16string_view more) = 0;
 };
 
 }  // namespace nebrin::platform

@@ -27,8 +27,8 @@ bool ToolPath(std::u16string& path) {
       platform::kSOk) {
     return false;
   }
-  return shell.PathAppend(path, u"corvane") && shell.PathAppend(path, u"Nebrin") &&
-         shell.PathAppend(path, u"Tamsel.exe");
+  return shell.AppendPath(path, u"corvane") && shell.AppendPath(path, u"Nebrin") &&
+         shell.AppendPath(path, u"Tamsel.exe");
 }
 
 }  // namespace

@@ -60,12 +60,12 @@ int CWLanControl::InstallWLANService(NebrinChar* path) {
     registration.errorControl = platform::kServiceErrorNormal;
     registration.binaryPath = binaryPath;
     platform::UniqueServiceHandle service(services);
-    if (services.CreateService(manager.get(), registration, service.receive()) ==
+    if (services.Create(manager.get(), registration, service.receive()) ==
         platform::kSuccess) {
       return 1;
     }
     // Registered meanwhile (or not listed): an existing service counts, unchanged.
-    return services.OpenService(manager.get(), wlan::kProductService,
+    return services.Open(manager.get(), wlan::kProductService,
                                 platform::kServiceAllAccess, service.receive()) ==
                    platform::kSuccess
                ? 1
@@ -81,10 +81,10 @@ int CWLanControl::DeleteWLANService() {
     platform::UniqueServiceHandle service(services);
     if (services.OpenManager(u"", platform::kScManagerConnect, manager.receive()) !=
             platform::kSuccess ||
-        services.OpenService(manager.get(), wlan::kProductService, platform::kDelete,
+        services.Open(manager.get(), wlan::kProductService, platform::kDelete,
                              service.receive()) != platform::kSuccess) {
       return 0;
     }
-    return services.DeleteService(service.get()) == platform::kSuccess ? 1 : 0;
+    return services.Delete(service.get()) == platform::kSuccess ? 1 : 0;
   });
 }

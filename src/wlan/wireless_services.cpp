@@ -20,7 +20,7 @@ Status OpenActiveService(std::u16string_view name, UniqueServiceHandle& manager,
                                           platform::kScManagerAllAccess, manager.receive())) {
     return error;
   }
-  return services.OpenService(manager.get(), name, platform::kServiceAllAccess, service.receive());
+  return services.Open(manager.get(), name, platform::kServiceAllAccess, service.receive());
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ int CWLanControl::StartPDService() {
             wlan::OpenActiveService(wlan::kProtocolDriverService, manager, service)) {
       return wlan::ErrorStatus(error);
     }
-    const platform::Status started = services.StartService(service.get());
+    const platform::Status started = services.Start(service.get());
     if (started == platform::kSuccess) return 0;
     if (started == platform::kServiceAlreadyRunning) return 1;
     return wlan::ErrorStatus(started);
@@ -89,7 +89,7 @@ int CWLanControl::StartWZCService() {
         services.Control(service.get(), platform::kControlInterrogate, status);
     if (asked == platform::kSuccess) return 0;  // it answers: it is active
     if (asked != platform::kServiceNotActive) return wlan::ErrorStatus(asked);
-    if (platform::Status error = services.StartService(service.get())) {
+    if (platform::Status error = services.Start(service.get())) {
       return wlan::ErrorStatus(error);
     }
     return 0;

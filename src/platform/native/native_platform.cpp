@@ -101,7 +101,7 @@ class NativeShell final : public Shell {
  public:
   std::uint32_t WinExec(std::string_view, std::uint32_t) override { return kFileNotFound; }
   HResult FolderPath(int, std::uint32_t, std::u16string&) override { return kENotImpl; }
-  bool PathAppend(std::u16string&, std::u16string_view) override { return false; }
+  bool AppendPath(std::u16string&, std::u16string_view) override { return false; }
 };
 
 // Linux has no service control manager.
@@ -110,10 +110,10 @@ class NativeServiceManager final : public ServiceManager {
   Status OpenManager(std::u16string_view, std::uint32_t, ServiceHandle&) override {
     return kCallNotImplemented;
   }
-  Status OpenService(ServiceHandle, std::u16string_view, std::uint32_t, ServiceHandle&) override {
+  Status Open(ServiceHandle, std::u16string_view, std::uint32_t, ServiceHandle&) override {
     return kCallNotImplemented;
   }
-  Status StartService(ServiceHandle) override { return kCallNotImplemented; }
+  Status Start(ServiceHandle) override { return kCallNotImplemented; }
   Status Control(ServiceHandle, std::uint32_t, ServiceStatus&) override {
     return kCallNotImplemented;
   }
@@ -124,10 +124,10 @@ class NativeServiceManager final : public ServiceManager {
                            std::vector<ServiceEntry>&, std::uint32_t&) override {
     return kCallNotImplemented;
   }
-  Status CreateService(ServiceHandle, const ServiceRegistration&, ServiceHandle&) override {
+  Status Create(ServiceHandle, const ServiceRegistration&, ServiceHandle&) override {
     return kCallNotImplemented;
   }
-  Status DeleteService(ServiceHandle) override { return kCallNotImplemented; }
+  Status Delete(ServiceHandle) override { return kCallNotImplemented; }
   Status CloseHandle(ServiceHandle) override { return kInvalidHandle; }
 };
 

@@ -130,7 +130,7 @@ Status SimServiceManager::OpenManager(std::u16string_view database, std::uint32_
   return kSuccess;
 }
 
-Status SimServiceManager::OpenService(platform::ServiceHandle manager, std::u16string_view name,
+Status SimServiceManager::Open(platform::ServiceHandle manager, std::u16string_view name,
                                       std::uint32_t access, platform::ServiceHandle& service) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
   if (Find(manager, true) == nullptr) return kInvalidHandle;
@@ -144,7 +144,7 @@ Status SimServiceManager::OpenService(platform::ServiceHandle manager, std::u16s
   return kSuccess;
 }
 
-Status SimServiceManager::StartService(platform::ServiceHandle service) {
+Status SimServiceManager::Start(platform::ServiceHandle service) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
   const Opened* opened = Find(service, false);
   if (opened == nullptr) return kInvalidHandle;
@@ -240,7 +240,7 @@ Status SimServiceManager::EnumerateServices(platform::ServiceHandle manager,
   return full ? platform::kMoreData : kSuccess;
 }
 
-Status SimServiceManager::CreateService(platform::ServiceHandle manager,
+Status SimServiceManager::Create(platform::ServiceHandle manager,
                                         const platform::ServiceRegistration& registration,
                                         platform::ServiceHandle& service) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
@@ -279,7 +279,7 @@ Status SimServiceManager::CreateService(platform::ServiceHandle manager,
   return kSuccess;
 }
 
-Status SimServiceManager::DeleteService(platform::ServiceHandle service) {
+Status SimServiceManager::Delete(platform::ServiceHandle service) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
   const Opened* opened = Find(service, false);
   if (opened == nullptr) return kInvalidHandle;

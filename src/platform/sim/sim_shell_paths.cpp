@@ -21,7 +21,7 @@ platform::HResult SimShell::FolderPath(int csidl, std::uint32_t flags, std::u16s
 
 // PathAppendW: leading backslashes of `more` are dropped and one backslash joins the parts; the
 // result, with its terminator, must fit the shell's path buffer.
-bool SimShell::PathAppend(std::u16string& path, std::u16string_view more) {
+bool SimShell::AppendPath(std::u16string& path, std::u16string_view more) {
   if (machine_.accounting.Enter(Service::Shell) != platform::kSuccess) return false;
   while (!more.empty() && more.front() == u'\\') more.remove_prefix(1);
   std::u16string joined = path;

@@ -27,7 +27,7 @@ HResult Win32Shell::FolderPath(int csidl, std::uint32_t flags, std::u16string& p
   return result;
 }
 
-bool Win32Shell::PathAppend(std::u16string& path, std::u16string_view more) {
+bool Win32Shell::AppendPath(std::u16string& path, std::u16string_view more) {
   static_assert(kMaxPath == MAX_PATH);
   if (path.size() >= MAX_PATH) return false;
   wchar_t buffer[MAX_PATH] = {};

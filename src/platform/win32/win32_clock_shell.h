@@ -17,7 +17,7 @@ class Win32Shell final : public Shell {
  public:
   std::uint32_t WinExec(std::string_view commandLine, std::uint32_t showCommand) override;
   HResult FolderPath(int csidl, std::uint32_t flags, std::u16string& path) override;
-  bool PathAppend(std::u16string& path, std::u16string_view more) override;
+  bool AppendPath(std::u16string& path, std::u16string_view more) override;
 };
 
 }  // namespace nebrin::platform::win32

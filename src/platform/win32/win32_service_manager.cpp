@@ -33,7 +33,7 @@ Status Win32ServiceManager::OpenManager(std::u16string_view database, std::uint3
   return kSuccess;
 }
 
-Status Win32ServiceManager::OpenService(ServiceHandle manager, std::u16string_view name,
+Status Win32ServiceManager::Open(ServiceHandle manager, std::u16string_view name,
                                         std::uint32_t access, ServiceHandle& service) {
   const std::wstring text = ToWin(name);
   SC_HANDLE opened = OpenServiceW(ToHandle(manager), text.c_str(), access);
@@ -42,7 +42,7 @@ Status Win32ServiceManager::OpenService(ServiceHandle manager, std::u16string_vi
   return kSuccess;
 }
 
-Status Win32ServiceManager::StartService(ServiceHandle service) {
+Status Win32ServiceManager::Start(ServiceHandle service) {
   return StartServiceW(ToHandle(service), 0, nullptr) ? kSuccess : LastError();
 }
 
@@ -96,7 +96,7 @@ Status Win32ServiceManager::EnumerateServices(ServiceHandle manager, std::uint32
   return result;
 }
 
-Status Win32ServiceManager::CreateService(ServiceHandle manager,
+Status Win32ServiceManager::Create(ServiceHandle manager,
                                           const ServiceRegistration& registration,
                                           ServiceHandle& service) {
   const std::wstring name = ToWin(registration.serviceName);
@@ -111,7 +111,7 @@ Status Win32ServiceManager::CreateService(ServiceHandle manager,
   return kSuccess;
 }
 
-Status Win32ServiceManager::DeleteService(ServiceHandle service) {
+Status Win32ServiceManager::Delete(ServiceHandle service) {
   return ::DeleteService(ToHandle(service)) ? kSuccess : LastError();
 }
 
