@@ -27,8 +27,7 @@ class ConnectionsFolder {
   virtual HResult CreateFolder(ComRef& folder) = 0;
   // IShellFolder::ParseDisplayName with no window, no bind context and no attribute query: the
   // connection's item identifier, allocated with the shell allocator.
-  virtual HResult ParseDisplayName(ComRef folder, std::u16string_view name,
-                                   ItemIdList& item) = 0;
+  virtual HResult ParseDisplayName(ComRef folder, std::u16string_view name, ItemIdList& item) = 0;
   // IShellFolder::GetUIObjectOf with no window, for the one item, asking for IContextMenu.
   virtual HResult GetContextMenu(ComRef folder, ItemIdList item, ComRef& menu) = 0;
   // IContextMenu::InvokeCommand with a CMINVOKECOMMANDINFO of 36 bytes, all zero but its size and

@@ -31,14 +31,14 @@ inline constexpr std::uint32_t kServiceAllAccess = 0x000F01FF;       // SERVICE_
 inline constexpr std::uint32_t kDelete = 0x00010000;                 // DELETE
 
 // Service types, start types and error control.
-inline constexpr std::uint32_t kServiceKernelDriver = 0x01;        // SERVICE_KERNEL_DRIVER
-inline constexpr std::uint32_t kServiceWin32OwnProcess = 0x10;     // SERVICE_WIN32_OWN_PROCESS
-inline constexpr std::uint32_t kServiceWin32ShareProcess = 0x20;   // SERVICE_WIN32_SHARE_PROCESS
-inline constexpr std::uint32_t kServiceWin32 = 0x30;               // SERVICE_WIN32
-inline constexpr std::uint32_t kServiceAutoStart = 2;              // SERVICE_AUTO_START
-inline constexpr std::uint32_t kServiceDemandStart = 3;            // SERVICE_DEMAND_START
-inline constexpr std::uint32_t kServiceDisabled = 4;               // SERVICE_DISABLED
-inline constexpr std::uint32_t kServiceErrorNormal = 1;            // SERVICE_ERROR_NORMAL
+inline constexpr std::uint32_t kServiceKernelDriver = 0x01;       // SERVICE_KERNEL_DRIVER
+inline constexpr std::uint32_t kServiceWin32OwnProcess = 0x10;    // SERVICE_WIN32_OWN_PROCESS
+inline constexpr std::uint32_t kServiceWin32ShareProcess = 0x20;  // SERVICE_WIN32_SHARE_PROCESS
+inline constexpr std::uint32_t kServiceWin32 = 0x30;              // SERVICE_WIN32
+inline constexpr std::uint32_t kServiceAutoStart = 2;             // SERVICE_AUTO_START
+inline constexpr std::uint32_t kServiceDemandStart = 3;           // SERVICE_DEMAND_START
+inline constexpr std::uint32_t kServiceDisabled = 4;              // SERVICE_DISABLED
+inline constexpr std::uint32_t kServiceErrorNormal = 1;           // SERVICE_ERROR_NORMAL
 
 // Controls and the states a service reports.
 inline constexpr std::uint32_t kControlStop = 1;         // SERVICE_CONTROL_STOP
@@ -54,16 +54,16 @@ inline constexpr std::uint32_t kStateInactive = 2;  // SERVICE_INACTIVE
 inline constexpr std::uint32_t kStateAll = 3;       // SERVICE_STATE_ALL
 
 // Errors of the service manager.
-inline constexpr Status kServiceRequestTimeout = 1053;   // ERROR_SERVICE_REQUEST_TIMEOUT
-inline constexpr Status kServiceAlreadyRunning = 1056;   // ERROR_SERVICE_ALREADY_RUNNING
-inline constexpr Status kServiceDisabledError = 1058;    // ERROR_SERVICE_DISABLED
-inline constexpr Status kServiceDoesNotExist = 1060;     // ERROR_SERVICE_DOES_NOT_EXIST
-inline constexpr Status kServiceCannotAcceptCtrl = 1061; // ERROR_SERVICE_CANNOT_ACCEPT_CTRL
-inline constexpr Status kServiceNotActive = 1062;        // ERROR_SERVICE_NOT_ACTIVE
-inline constexpr Status kDatabaseDoesNotExist = 1065;    // ERROR_DATABASE_DOES_NOT_EXIST
-inline constexpr Status kServiceMarkedForDelete = 1072;  // ERROR_SERVICE_MARKED_FOR_DELETE
-inline constexpr Status kServiceExists = 1073;           // ERROR_SERVICE_EXISTS
-inline constexpr Status kDuplicateServiceName = 1078;    // ERROR_DUPLICATE_SERVICE_NAME
+inline constexpr Status kServiceRequestTimeout = 1053;    // ERROR_SERVICE_REQUEST_TIMEOUT
+inline constexpr Status kServiceAlreadyRunning = 1056;    // ERROR_SERVICE_ALREADY_RUNNING
+inline constexpr Status kServiceDisabledError = 1058;     // ERROR_SERVICE_DISABLED
+inline constexpr Status kServiceDoesNotExist = 1060;      // ERROR_SERVICE_DOES_NOT_EXIST
+inline constexpr Status kServiceCannotAcceptCtrl = 1061;  // ERROR_SERVICE_CANNOT_ACCEPT_CTRL
+inline constexpr Status kServiceNotActive = 1062;         // ERROR_SERVICE_NOT_ACTIVE
+inline constexpr Status kDatabaseDoesNotExist = 1065;     // ERROR_DATABASE_DOES_NOT_EXIST
+inline constexpr Status kServiceMarkedForDelete = 1072;   // ERROR_SERVICE_MARKED_FOR_DELETE
+inline constexpr Status kServiceExists = 1073;            // ERROR_SERVICE_EXISTS
+inline constexpr Status kDuplicateServiceName = 1078;     // ERROR_DUPLICATE_SERVICE_NAME
 
 // The database OpenSCManagerW opens when it is given none.
 inline constexpr std::u16string_view kServicesActiveDatabase = u"ServicesActive";
@@ -107,7 +107,7 @@ class ServiceManager {
                              ServiceHandle& manager) = 0;
   // OpenServiceW.
   virtual Status Open(ServiceHandle manager, std::u16string_view name, std::uint32_t access,
-                             ServiceHandle& service) = 0;
+                      ServiceHandle& service) = 0;
   // StartServiceW with no arguments.
   virtual Status Start(ServiceHandle service) = 0;
   // ControlService: `status` is what the service reports (also filled when the control fails with
@@ -126,7 +126,7 @@ class ServiceManager {
                                    std::uint32_t& bytesNeeded) = 0;
   // CreateServiceW.
   virtual Status Create(ServiceHandle manager, const ServiceRegistration& registration,
-                               ServiceHandle& service) = 0;
+                        ServiceHandle& service) = 0;
   // DeleteService: marks the service for deletion.
   virtual Status Delete(ServiceHandle service) = 0;
   // CloseServiceHandle of a manager or service handle.

@@ -12,7 +12,7 @@ namespace nebrin::platform {
 
 inline constexpr std::uint32_t kSwShow = 5;  // SW_SHOW
 
-inline constexpr int kCsidlProgramFiles = 38;          // CSIDL_PROGRAM_FILES
+inline constexpr int kCsidlProgramFiles = 38;           // CSIDL_PROGRAM_FILES
 inline constexpr std::uint32_t kFolderPathCurrent = 0;  // SHGFP_TYPE_CURRENT
 // The path buffers of the shell's path functions, in UTF-16 units, terminator included.
 inline constexpr std::size_t kMaxPath = 260;  // MAX_PATH

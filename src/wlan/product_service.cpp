@@ -49,8 +49,7 @@ int CWLanControl::InstallWLANService(NebrinChar* path) {
         platform::kSuccess) {
       return 0;
     }
-    const std::u16string binaryPath =
-        wlan::RegisteredPath(frame::ParamText(path));
+    const std::u16string binaryPath = wlan::RegisteredPath(frame::ParamText(path));
     platform::ServiceRegistration registration;
     registration.serviceName = wlan::kProductService;
     registration.displayName = wlan::kProductServiceDisplayName;
@@ -60,14 +59,12 @@ int CWLanControl::InstallWLANService(NebrinChar* path) {
     registration.errorControl = platform::kServiceErrorNormal;
     registration.binaryPath = binaryPath;
     platform::UniqueServiceHandle service(services);
-    if (services.Create(manager.get(), registration, service.receive()) ==
-        platform::kSuccess) {
+    if (services.Create(manager.get(), registration, service.receive()) == platform::kSuccess) {
       return 1;
     }
     // Registered meanwhile (or not listed): an existing service counts, unchanged.
-    return services.Open(manager.get(), wlan::kProductService,
-                                platform::kServiceAllAccess, service.receive()) ==
-                   platform::kSuccess
+    return services.Open(manager.get(), wlan::kProductService, platform::kServiceAllAccess,
+                         service.receive()) == platform::kSuccess
                ? 1
                : 0;
   });
@@ -81,8 +78,8 @@ int CWLanControl::DeleteWLANService() {
     platform::UniqueServiceHandle service(services);
     if (services.OpenManager(u"", platform::kScManagerConnect, manager.receive()) !=
             platform::kSuccess ||
-        services.Open(manager.get(), wlan::kProductService, platform::kDelete,
-                             service.receive()) != platform::kSuccess) {
+        services.Open(manager.get(), wlan::kProductService, platform::kDelete, service.receive()) !=
+            platform::kSuccess) {
       return 0;
     }
     return services.Delete(service.get()) == platform::kSuccess ? 1 : 0;

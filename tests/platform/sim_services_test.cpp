@@ -45,8 +45,8 @@ TEST_F(SimServicesTest, EnumerationSizesAndPartialFills) {
   EXPECT_EQ(entries[1].serviceName, u"Spooler");
   EXPECT_EQ(needed, wzc);
 
-  EXPECT_EQ(services_.EnumerateServices(manager.get(), kServiceKernelDriver, kStateInactive,
-                                        1000, entries, needed),
+  EXPECT_EQ(services_.EnumerateServices(manager.get(), kServiceKernelDriver, kStateInactive, 1000,
+                                        entries, needed),
             kSuccess);
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].serviceName, u"ORLPD");
@@ -65,8 +65,7 @@ TEST_F(SimServicesTest, EachHandleAllowsWhatItWasOpenedFor) {
   EXPECT_EQ(services_.QueryServicesSize(manager.get(), kServiceWin32, kStateAll, needed),
             kAccessDenied);
   UniqueServiceHandle service(services_);
-  ASSERT_EQ(services_.Open(manager.get(), u"wzcsvc", kServiceInterrogate,
-                                  service.receive()),
+  ASSERT_EQ(services_.Open(manager.get(), u"wzcsvc", kServiceInterrogate, service.receive()),
             kSuccess);
   ServiceStatus status;
   EXPECT_EQ(services_.Control(service.get(), kControlInterrogate, status), kSuccess);
@@ -100,8 +99,7 @@ TEST_F(SimServicesTest, CreateAndStartRefuseWhatWindowsRefuses) {
   ASSERT_EQ(create(u"Other", u"Other service"), kSuccess);
 
   UniqueServiceHandle other(services_);
-  ASSERT_EQ(services_.Open(manager.get(), u"Other", kServiceAllAccess, other.receive()),
-            kSuccess);
+  ASSERT_EQ(services_.Open(manager.get(), u"Other", kServiceAllAccess, other.receive()), kSuccess);
   EXPECT_EQ(services_.Start(other.get()), kServiceDisabledError);
   ASSERT_EQ(services_.Delete(other.get()), kSuccess);
   EXPECT_EQ(services_.Start(other.get()), kServiceMarkedForDelete);

@@ -14,9 +14,9 @@ int wmain() {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   GetStartupInfoW(&startup);
-  const std::wstring text = L"command=" + std::wstring(GetCommandLineW()) +
-                            L"\nflags=" + std::to_wstring(startup.dwFlags) +
-                            L"\nshow=" + std::to_wstring(startup.wShowWindow) + L"\n";
+  const std::wstring text = L"command=" + std::wstring(GetCommandLineW()) + L"\nflags=" +
+                            std::to_wstring(startup.dwFlags) + L"\nshow=" +
+                            std::to_wstring(startup.wShowWindow) + L"\n";
   std::string utf8(text.size() * 3, '\0');
   utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                   utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr));

@@ -91,16 +91,16 @@ class AdHocToolOnWine : public ::testing::Test {
  protected:
   void SetUp() override {
     wchar_t programFiles[MAX_PATH] = {};
-    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT,
-                               programFiles),
-              S_OK);
+    ASSERT_EQ(
+        SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles),
+        S_OK);
     corvane_ = std::wstring(programFiles) + L"\\corvane";
     folder_ = corvane_ + L"\\Nebrin";
     CreateDirectoryW(corvane_.c_str(), nullptr);
     CreateDirectoryW(folder_.c_str(), nullptr);
     tool_ = folder_ + L"\\Tamsel.exe";
-    ASSERT_TRUE(CopyFileW((ModuleDirectory() + L"\\adhoc_tool_probe.exe").c_str(), tool_.c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileW((ModuleDirectory() + L"\\adhoc_tool_probe.exe").c_str(), tool_.c_str(), FALSE));
     DeleteFileW(Log().c_str());
   }
   void TearDown() override {
@@ -125,8 +125,8 @@ class AdHocToolOnWine : public ::testing::Test {
 
 TEST_F(AdHocToolOnWine, ToolRunsHiddenWithItsArgument) {
   CWLanControl wlan;
-  for (const auto& [mode, argument] : std::vector<std::pair<int, const char*>>{{1, "/1"},
-                                                                               {0, "/2"}}) {
+  for (const auto& [mode, argument] :
+       std::vector<std::pair<int, const char*>>{{1, "/1"}, {0, "/2"}}) {
     SCOPED_TRACE(mode);
     DeleteFileW(Log().c_str());
     ASSERT_EQ(wlan.MakeAdHocByExternalBinary(mode), 1);

@@ -89,8 +89,8 @@ TEST_F(AdHocToolTest, ToolThatCannotBeRunGives23) {
 TEST_F(AdHocToolTest, CommandLineMustFitThePathBufferToo) {
   // The tool path is "C:\", n characters and "\corvane\Nebrin\Tamsel.exe": n + 29 characters;
   // the command line adds two quotes and " /1". Both must leave room for the terminator.
-  for (const auto& [folderLength, runs] : std::vector<std::pair<std::size_t, bool>>{
-           {225, true}, {226, false}, {231, false}}) {
+  for (const auto& [folderLength, runs] :
+       std::vector<std::pair<std::size_t, bool>>{{225, true}, {226, false}, {231, false}}) {
     SCOPED_TRACE(folderLength);
     Use(Machine::Demo());
     const std::string folder = "C:\\" + std::string(folderLength, 'p');
@@ -111,8 +111,8 @@ TEST_F(AdHocToolTest, WaitEndsWithTheToolOrAfterFiveMinutes) {
     std::uint32_t waited;
     bool stillRunning;
   };
-  for (const Case& c : std::vector<Case>{{0, 0, false}, {300000, 300000, false},
-                                         {300001, 300000, true}}) {
+  for (const Case& c :
+       std::vector<Case>{{0, 0, false}, {300000, 300000, false}, {300001, 300000, true}}) {
     SCOPED_TRACE(c.runMs);
     Use(Machine::Demo());
     Tool().runMs = c.runMs;

@@ -29,7 +29,7 @@ TEST_F(ConnectionMenuTest, CommandTogglesTheConnection) {
   ASSERT_EQ(Status("Wireless Network Connection"), 7u);
   EXPECT_EQ(OnAp(u"Wireless Network Connection"), 1);
   EXPECT_EQ(Status("Wireless Network Connection"), 0u);  // disabled
-  EXPECT_EQ(OnAp(u"wireless network connection"), 1);   // the folder ignores case
+  EXPECT_EQ(OnAp(u"wireless network connection"), 1);    // the folder ignores case
   EXPECT_EQ(Status("Wireless Network Connection"), 2u);  // enabled again
   EXPECT_EQ(Status("Local Area Connection"), 2u);
   const auto& commands = machine().shell_state().menuCommands;

@@ -40,10 +40,8 @@ TEST_F(ProductServiceTest, AProgramPathWithABlankIsRegisteredQuoted) {
     const char* registered;
   };
   const std::vector<Case> cases = {
-      {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe",
-       "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\""},
-      {u"C:\\Program Files\\Nebrin\\NebrinSvc.EXE",
-       "\"C:\\Program Files\\Nebrin\\NebrinSvc.EXE\""},
+      {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe", "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\""},
+      {u"C:\\Program Files\\Nebrin\\NebrinSvc.EXE", "\"C:\\Program Files\\Nebrin\\NebrinSvc.EXE\""},
       {u"\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\"",
        "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\""},
       {u"\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\" -service",
@@ -108,7 +106,7 @@ TEST_F(ProductServiceTest, ARunningServiceGoesOnceItStops) {
   ASSERT_NE(Product(), nullptr);
   EXPECT_TRUE(Product()->markedForDeletion);
   EXPECT_EQ(wlan.CheckNebrinWLANStatus(), 1);
-  EXPECT_EQ(wlan.DeleteWLANService(), 0);  // already marked
+  EXPECT_EQ(wlan.DeleteWLANService(), 0);          // already marked
   EXPECT_EQ(wlan.InstallWLANService(nullptr), 1);  // still registered
 
   // The service stops (as its own process would end).
@@ -116,9 +114,9 @@ TEST_F(ProductServiceTest, ARunningServiceGoesOnceItStops) {
   platform::UniqueServiceHandle manager(services);
   platform::UniqueServiceHandle service(services);
   ASSERT_EQ(services.OpenManager(u"", platform::kScManagerConnect, manager.receive()), 0u);
-  ASSERT_EQ(services.Open(manager.get(), u"NebrinWLANService", platform::kServiceStop,
-                                 service.receive()),
-            0u);
+  ASSERT_EQ(
+      services.Open(manager.get(), u"NebrinWLANService", platform::kServiceStop, service.receive()),
+      0u);
   platform::ServiceStatus status;
   ASSERT_EQ(services.Control(service.get(), platform::kControlStop, status), 0u);
   EXPECT_NE(Product(), nullptr);  // a handle to it is still open

@@ -83,40 +83,34 @@ class GrowingServices final : public platform::ServiceManager {
                      platform::ServiceHandle& manager) override {
     return inner().OpenManager(database, access, manager);
   }
-  Status Open(platform::ServiceHandle manager, std::u16string_view name,
-                     std::uint32_t access, platform::ServiceHandle& service) override {
+  Status Open(platform::ServiceHandle manager, std::u16string_view name, std::uint32_t access,
+              platform::ServiceHandle& service) override {
     return inner().Open(manager, name, access, service);
   }
-  Status Start(platform::ServiceHandle service) override {
-    return inner().Start(service);
-  }
+  Status Start(platform::ServiceHandle service) override { return inner().Start(service); }
   Status Control(platform::ServiceHandle service, std::uint32_t control,
                  platform::ServiceStatus& status) override {
     return inner().Control(service, control, status);
   }
-  Status QueryServicesSize(platform::ServiceHandle manager, std::uint32_t type,
-                           std::uint32_t state, std::uint32_t& bytesNeeded) override {
+  Status QueryServicesSize(platform::ServiceHandle manager, std::uint32_t type, std::uint32_t state,
+                           std::uint32_t& bytesNeeded) override {
     const Status result = inner().QueryServicesSize(manager, type, state, bytesNeeded);
     Grow();
     return result;
   }
-  Status EnumerateServices(platform::ServiceHandle manager, std::uint32_t type,
-                           std::uint32_t state, std::uint32_t bufferBytes,
-                           std::vector<platform::ServiceEntry>& entries,
+  Status EnumerateServices(platform::ServiceHandle manager, std::uint32_t type, std::uint32_t state,
+                           std::uint32_t bufferBytes, std::vector<platform::ServiceEntry>& entries,
                            std::uint32_t& bytesNeeded) override {
     const Status result =
         inner().EnumerateServices(manager, type, state, bufferBytes, entries, bytesNeeded);
     Grow();
     return result;
   }
-  Status Create(platform::ServiceHandle manager,
-                       const platform::ServiceRegistration& registration,
-                       platform::ServiceHandle& service) override {
+  Status Create(platform::ServiceHandle manager, const platform::ServiceRegistration& registration,
+                platform::ServiceHandle& service) override {
     return inner().Create(manager, registration, service);
   }
-  Status Delete(platform::ServiceHandle service) override {
-    return inner().Delete(service);
-  }
+  Status Delete(platform::ServiceHandle service) override { return inner().Delete(service); }
   Status CloseHandle(platform::ServiceHandle handle) override {
     return inner().CloseHandle(handle);
   }
@@ -143,7 +137,8 @@ class GrowingServices final : public platform::ServiceManager {
 class GrowingPlatform final : public platform::ForwardingPlatform {
  public:
   GrowingPlatform(std::shared_ptr<Machine> machine, int perQuery, int queries)
-      : ForwardingPlatform(*machine), machine_(std::move(machine)),
+      : ForwardingPlatform(*machine),
+        machine_(std::move(machine)),
         services_(*machine_, perQuery, queries) {}
   platform::ServiceManager& serviceManager() override { return services_; }
 

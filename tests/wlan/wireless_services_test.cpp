@@ -126,7 +126,7 @@ TEST_F(WirelessServicesTest, MissingServicesAndMissingRightsGiveTheOpenError) {
   struct Case {
     const char* name;
     bool administrator;
-    std::optional<std::uint32_t> wzc;    // none: removed
+    std::optional<std::uint32_t> wzc;  // none: removed
     std::optional<std::uint32_t> driver;
     int expected;
   };

@@ -61,6 +61,8 @@ inline sim::SimService ProductService(std::string path, std::uint32_t state = kS
 }
 
 // The text of a UTF-16 parameter as the members take it.
-inline NebrinChar* Param(std::u16string& text) { return reinterpret_cast<NebrinChar*>(text.data()); }
+inline NebrinChar* Param(std::u16string& text) {
+  return reinterpret_cast<NebrinChar*>(text.data());
+}
 
 }  // namespace nebrin::testing

@@ -114,7 +114,7 @@ void RunProductService(const HostOptions& options, const std::string& action,
   CWLanControl wlan;
   if (action == "status") {
     std::cout << (wlan.CheckNebrinWLANStatus() == 1 ? "NebrinWLANService is registered.\n"
-                                                     : "NebrinWLANService is not registered.\n");
+                                                    : "NebrinWLANService is not registered.\n");
     return;
   }
   if (action == "install") {
@@ -123,8 +123,9 @@ void RunProductService(const HostOptions& options, const std::string& action,
     const int result = wlan.InstallWLANService(text.data());
     session->Commit();
     if (result != 1) {
-      throw Refusal("NebrinWLANService could not be registered (administrative rights are "
-                    "needed)");
+      throw Refusal(
+          "NebrinWLANService could not be registered (administrative rights are "
+          "needed)");
     }
     std::cout << (existed ? "NebrinWLANService was already registered; its registration is "
                             "unchanged.\n"
@@ -135,8 +136,9 @@ void RunProductService(const HostOptions& options, const std::string& action,
   const bool remains = wlan.CheckNebrinWLANStatus() == 1;
   session->Commit();
   if (result != 1) {
-    throw Refusal("NebrinWLANService was not removed (it is not registered, is already marked "
-                  "for deletion, or administrative rights are needed)");
+    throw Refusal(
+        "NebrinWLANService was not removed (it is not registered, is already marked "
+        "for deletion, or administrative rights are needed)");
   }
   std::cout << (remains ? "NebrinWLANService is marked for deletion; the service manager removes "
                           "it once it no longer runs.\n"
@@ -189,7 +191,8 @@ void RunConnectionMenu(const HostOptions& options, const std::string& name) {
   const int result = CWLanControl().OnAp(text.data());
   session->Commit();
   if (result != 1) {
-    throw Refusal("\"" + name + "\": the command was not invoked (the Network Connections folder "
+    throw Refusal("\"" + name +
+                  "\": the command was not invoked (the Network Connections folder "
                   "does not know the connection, or the folder is not available)");
   }
   std::cout << "Invoked the command at offset 24 of the menu of \"" << name
@@ -216,8 +219,9 @@ void AddWirelessCommands(CLI::App& app, HostOptions& options) {
   install->callback([&options] { RunProductService(options, "install", installPath); });
   service->add_subcommand("status", "Whether NebrinWLANService is registered")
       ->callback([&options] { RunProductService(options, "status", ""); });
-  service->add_subcommand("remove", "Mark NebrinWLANService for deletion")
-      ->callback([&options] { RunProductService(options, "remove", ""); });
+  service->add_subcommand("remove", "Mark NebrinWLANService for deletion")->callback([&options] {
+    RunProductService(options, "remove", "");
+  });
 
   CLI::App* driver = app.add_subcommand("driver", "The companion protocol driver's service ORLPD");
   driver->require_subcommand(1);
@@ -227,8 +231,9 @@ void AddWirelessCommands(CLI::App& app, HostOptions& options) {
       ->callback([&options] { RunAdHoc(options); });
 
   static std::string connectionName;
-  CLI::App* menu = app.add_subcommand(
-      "connection-menu", "Invoke the menu command at offset 24 of a connection in the Network "
+  CLI::App* menu =
+      app.add_subcommand("connection-menu",
+                         "Invoke the menu command at offset 24 of a connection in the Network "
                          "Connections folder");
   menu->add_option("name", connectionName, "The connection's name")->required();
   menu->callback([&options] { RunConnectionMenu(options, connectionName); });

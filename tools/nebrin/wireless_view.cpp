@@ -57,7 +57,8 @@ std::string StateWords(const sim::SimService& service) {
     default:
       words = std::to_string(service.state);
   }
-  if (service.settlesAtTick) words += " (settles at tick " + std::to_string(*service.settlesAtTick) + ")";
+  if (service.settlesAtTick)
+    words += " (settles at tick " + std::to_string(*service.settlesAtTick) + ")";
   if (service.markedForDeletion) words += ", marked for deletion";
   return words;
 }
@@ -101,7 +102,8 @@ void PrintWirelessState(const sim::Machine& machine, std::ostream& out) {
   services.Print(out);
 
   out << "\nProgram Files folder  "
-      << (machine.shell_state().programFiles.empty() ? "(none)" : machine.shell_state().programFiles)
+      << (machine.shell_state().programFiles.empty() ? "(none)"
+                                                     : machine.shell_state().programFiles)
       << "\n";
   const auto& started = machine.process_state().started;
   out << "Programs started: " << started.size() << (started.empty() ? "\n" : " (oldest first)\n");

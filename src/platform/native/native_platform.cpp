@@ -1,7 +1,7 @@
 // The platform on Linux when no host installed one: Linux has no registry, adapter list, Windows
 // system information, sharing manager, spooler or command runner, so those services answer with
-// failures (so do the service manager and the shell's folders); text conversion (Linux's code page is UTF-8), raw ICMP sockets, the Internet client
-// (libcurl) and the clock are real.
+// failures (so do the service manager and the shell's folders); text conversion (Linux's code page
+// is UTF-8), raw ICMP sockets, the Internet client (libcurl) and the clock are real.
 #include <unistd.h>
 
 #include <memory>

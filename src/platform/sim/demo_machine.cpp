@@ -137,8 +137,8 @@ std::shared_ptr<Machine> Machine::Demo() {
   };
   machine->service_table().services = {
       service("Dhcp", "DHCP Client", 0x20, 2, svchost, 4, 500, 500),
-      service("ORLPD", "ORLPD NDIS Protocol Driver", 0x01, 3, "system32\\DRIVERS\\ORLPD.sys", 1,
-              0, 0),
+      service("ORLPD", "ORLPD NDIS Protocol Driver", 0x01, 3, "system32\\DRIVERS\\ORLPD.sys", 1, 0,
+              0),
       service("Spooler", "Print Spooler", 0x10, 2, "%SystemRoot%\\system32\\spoolsv.exe", 4, 800,
               500),
       service("WZCSVC", "Wireless Zero Configuration", 0x20, 2, svchost, 4, 2000, 1000),

@@ -80,7 +80,9 @@ void ReadOptionalBool(const Json& object, const char* name, const std::string& w
 std::vector<std::string> ReadStringList(const Json& json, const std::string& where) {
   if (!json.is_array()) Fail(where, "expected an array of strings");
   std::vector<std::string> items;
-  for (std::size_t i = 0; i < json.size(); ++i) items.push_back(ReadString(json[i], Child(where, i)));
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    items.push_back(ReadString(json[i], Child(where, i)));
+  }
   return items;
 }
 

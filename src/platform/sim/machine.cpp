@@ -117,9 +117,8 @@ void Machine::ResetCounts() { state_->accounting.ResetCounts(); }
 std::size_t Machine::OpenHandles() const {
   return state_->handles.size() + state_->sockets.size() + state_->internetHandles.size() +
          state_->winsockStarts + state_->processService.OpenCount() +
-         state_->fileService.OpenCount() + state_->com.apartmentDepth +
-         state_->com.objects.size() + state_->serviceManager.OpenCount() +
-         state_->connectionsFolder.OpenCount();
+         state_->fileService.OpenCount() + state_->com.apartmentDepth + state_->com.objects.size() +
+         state_->serviceManager.OpenCount() + state_->connectionsFolder.OpenCount();
 }
 const std::vector<Machine::SentEcho>& Machine::EchoRequestsSent() const {
   return state_->echoRequests;

@@ -330,9 +330,8 @@ Json ProcessesToJson(const ProcessState& p, const FileState& f) {
   }
   Json programs = Json::array();
   for (const auto& g : p.programs) {
-    programs.push_back(Json{{"path", g.path},
-                            {"kind", ProgramKindText(g.kind)},
-                            {"runMs", g.runMs}});
+    programs.push_back(
+        Json{{"path", g.path}, {"kind", ProgramKindText(g.kind)}, {"runMs", g.runMs}});
   }
   Json leases = Json::object();
   for (const auto& [guid, l] : p.leases) {
@@ -503,10 +502,10 @@ Json MachineToJson(const Machine::State& state) {
 }
 
 void MachineFromJson(const Json& document, Machine::State& state) {
-  RequireObject(document, "",
-                {"format", "version", "system", "adapters", "network", "connections", "printers",
-                 "commandsRun", "tickCount", "processes", "services", "shell", "wireless",
-                 "registry"});
+  RequireObject(
+      document, "",
+      {"format", "version", "system", "adapters", "network", "connections", "printers",
+       "commandsRun", "tickCount", "processes", "services", "shell", "wireless", "registry"});
   const Json* format = Member(document, "format");
   if (format == nullptr || !format->is_string() || format->get<std::string>() != kFormat) {
     Fail("/format", std::string("not a machine file (expected \"") + kFormat + "\")");

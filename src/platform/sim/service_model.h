@@ -11,7 +11,7 @@
 namespace nebrin::sim {
 
 struct SimService {
-  std::string name;         // compared without regard to case, as Windows does
+  std::string name;  // compared without regard to case, as Windows does
   std::string displayName;
   std::uint32_t type = 0x10;       // SERVICE_WIN32_OWN_PROCESS; 0x20 shared, 0x01 kernel driver
   std::uint32_t startType = 3;     // SERVICE_DEMAND_START; 2 automatic, 4 disabled

@@ -10,7 +10,7 @@ namespace nebrin::sim {
 
 // A context-menu command invoked in the Network Connections folder.
 struct MenuCommand {
-  std::string connection;  // the connection's name
+  std::string connection;    // the connection's name
   std::uint32_t offset = 0;  // the command identifier offset
 };
 

@@ -11,7 +11,8 @@ namespace {
 using platform::HResult;
 
 constexpr HResult kNotInitialized = static_cast<HResult>(0x800401F0u);  // CO_E_NOTINITIALIZED
-constexpr HResult kNotFound = static_cast<HResult>(0x80070002u);  // HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)
+// HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)
+constexpr HResult kNotFound = static_cast<HResult>(0x80070002u);
 
 class FolderObject final : public SimComObject {};
 class AllocatorObject final : public SimComObject {};
@@ -78,7 +79,7 @@ HResult SimConnectionsFolder::InvokeCommand(platform::ComRef menu, std::uint16_t
   if (found == connections.end()) return platform::kEFail;  // gone since the menu was made
   // Disabling leaves the connection disconnected; enabling connects it.
   found->status = found->status == platform::kNcsDisconnected ? platform::kNcsConnected
-                                                               : platform::kNcsDisconnected;
+                                                              : platform::kNcsDisconnected;
   machine_.shellState.menuCommands.push_back(MenuCommand{found->name, commandOffset});
   return platform::kSOk;
 }
@@ -93,8 +94,7 @@ HResult SimConnectionsFolder::GetMalloc(platform::ComRef& allocator) {
 
 void SimConnectionsFolder::Free(platform::ComRef allocator, platform::ItemIdList item) {
   machine_.accounting.Enter(Service::ConnectionsFolder);  // counted; IMalloc::Free cannot fail
-  if (machine_.com.objects.Find<AllocatorObject>(allocator) == nullptr ||
-      items_.erase(item) == 0) {
+  if (machine_.com.objects.Find<AllocatorObject>(allocator) == nullptr || items_.erase(item) == 0) {
     ++machine_.com.misuses;
   }
 }

@@ -92,14 +92,12 @@ void SimServiceManager::Settle() {
   services.erase(
       std::remove_if(services.begin(), services.end(),
                      [&](const SimService& service) {
-                       if (!service.markedForDeletion ||
-                           service.state != platform::kStateStopped) {
+                       if (!service.markedForDeletion || service.state != platform::kStateStopped) {
                          return false;
                        }
                        return std::none_of(handles_.begin(), handles_.end(), [&](const auto& h) {
                          return !h.second.isManager &&
-                                SameName(Utf8ToUtf16(h.second.service),
-                                         Utf8ToUtf16(service.name));
+                                SameName(Utf8ToUtf16(h.second.service), Utf8ToUtf16(service.name));
                        });
                      }),
       services.end());
@@ -131,7 +129,7 @@ Status SimServiceManager::OpenManager(std::u16string_view database, std::uint32_
 }
 
 Status SimServiceManager::Open(platform::ServiceHandle manager, std::u16string_view name,
-                                      std::uint32_t access, platform::ServiceHandle& service) {
+                               std::uint32_t access, platform::ServiceHandle& service) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
   if (Find(manager, true) == nullptr) return kInvalidHandle;
   if (name.empty()) return kInvalidName;
@@ -224,8 +222,7 @@ Status SimServiceManager::EnumerateServices(platform::ServiceHandle manager,
   bytesNeeded = 0;
   std::uint32_t used = 0;
   bool full = false;
-  for (const SimService* service : Listing(machine_.services.services, serviceType,
-                                           serviceState)) {
+  for (const SimService* service : Listing(machine_.services.services, serviceType, serviceState)) {
     const std::uint32_t bytes = EnumerationBytes(service->name, service->displayName);
     if (!full && used + bytes <= bufferBytes) {
       used += bytes;
@@ -241,8 +238,8 @@ Status SimServiceManager::EnumerateServices(platform::ServiceHandle manager,
 }
 
 Status SimServiceManager::Create(platform::ServiceHandle manager,
-                                        const platform::ServiceRegistration& registration,
-                                        platform::ServiceHandle& service) {
+                                 const platform::ServiceRegistration& registration,
+                                 platform::ServiceHandle& service) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
   const Opened* opened = Find(manager, true);
   if (opened == nullptr) return kInvalidHandle;

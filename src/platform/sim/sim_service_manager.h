@@ -19,8 +19,8 @@ class SimServiceManager final : public platform::ServiceManager {
 
   Status OpenManager(std::u16string_view database, std::uint32_t access,
                      platform::ServiceHandle& manager) override;
-  Status Open(platform::ServiceHandle manager, std::u16string_view name,
-                     std::uint32_t access, platform::ServiceHandle& service) override;
+  Status Open(platform::ServiceHandle manager, std::u16string_view name, std::uint32_t access,
+              platform::ServiceHandle& service) override;
   Status Start(platform::ServiceHandle service) override;
   Status Control(platform::ServiceHandle service, std::uint32_t control,
                  platform::ServiceStatus& status) override;
@@ -30,9 +30,8 @@ class SimServiceManager final : public platform::ServiceManager {
                            std::uint32_t serviceState, std::uint32_t bufferBytes,
                            std::vector<platform::ServiceEntry>& entries,
                            std::uint32_t& bytesNeeded) override;
-  Status Create(platform::ServiceHandle manager,
-                       const platform::ServiceRegistration& registration,
-                       platform::ServiceHandle& service) override;
+  Status Create(platform::ServiceHandle manager, const platform::ServiceRegistration& registration,
+                platform::ServiceHandle& service) override;
   Status Delete(platform::ServiceHandle service) override;
   Status CloseHandle(platform::ServiceHandle handle) override;
 

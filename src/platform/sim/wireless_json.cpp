@@ -38,8 +38,8 @@ const char* StateText(std::uint32_t state) {
 
 SimService ServiceFromJson(const Json& json, const std::string& where) {
   RequireObject(json, where,
-                {"name", "displayName", "type", "startType", "errorControl", "binaryPath",
-                 "state", "settlesAtTick", "startMs", "stopMs", "markedForDeletion"});
+                {"name", "displayName", "type", "startType", "errorControl", "binaryPath", "state",
+                 "settlesAtTick", "startMs", "stopMs", "markedForDeletion"});
   const Json* name = Member(json, "name");
   if (name == nullptr) Fail(where, "missing \"name\"");
   SimService service;

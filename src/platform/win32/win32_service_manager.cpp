@@ -16,9 +16,12 @@ ServiceHandle FromHandle(SC_HANDLE handle) { return reinterpret_cast<ServiceHand
 Status LastError() { return static_cast<Status>(GetLastError()); }
 
 ServiceStatus ToStatus(const SERVICE_STATUS& status) {
-  return ServiceStatus{status.dwServiceType,           status.dwCurrentState,
-                       status.dwControlsAccepted,      status.dwWin32ExitCode,
-                       status.dwServiceSpecificExitCode, status.dwCheckPoint,
+  return ServiceStatus{status.dwServiceType,
+                       status.dwCurrentState,
+                       status.dwControlsAccepted,
+                       status.dwWin32ExitCode,
+                       status.dwServiceSpecificExitCode,
+                       status.dwCheckPoint,
                        status.dwWaitHint};
 }
 
@@ -34,7 +37,7 @@ Status Win32ServiceManager::OpenManager(std::u16string_view database, std::uint3
 }
 
 Status Win32ServiceManager::Open(ServiceHandle manager, std::u16string_view name,
-                                        std::uint32_t access, ServiceHandle& service) {
+                                 std::uint32_t access, ServiceHandle& service) {
   const std::wstring text = ToWin(name);
   SC_HANDLE opened = OpenServiceW(ToHandle(manager), text.c_str(), access);
   if (opened == nullptr) return LastError();
@@ -68,20 +71,18 @@ Status Win32ServiceManager::QueryServicesSize(ServiceHandle manager, std::uint32
 }
 
 Status Win32ServiceManager::EnumerateServices(ServiceHandle manager, std::uint32_t serviceType,
-                                              std::uint32_t serviceState,
-                                              std::uint32_t bufferBytes,
+                                              std::uint32_t serviceState, std::uint32_t bufferBytes,
                                               std::vector<ServiceEntry>& entries,
                                               std::uint32_t& bytesNeeded) {
   // Zeroed, and aligned for the records at its start (the strings follow them).
-  std::vector<ENUM_SERVICE_STATUSW> buffer(
-      (bufferBytes + sizeof(ENUM_SERVICE_STATUSW) - 1) / sizeof(ENUM_SERVICE_STATUSW));
+  std::vector<ENUM_SERVICE_STATUSW> buffer((bufferBytes + sizeof(ENUM_SERVICE_STATUSW) - 1) /
+                                           sizeof(ENUM_SERVICE_STATUSW));
   DWORD needed = 0;
   DWORD returned = 0;
   DWORD resume = 0;
-  const bool listed =
-      EnumServicesStatusW(ToHandle(manager), serviceType, serviceState,
-                          buffer.empty() ? nullptr : buffer.data(), bufferBytes, &needed,
-                          &returned, &resume) != FALSE;
+  const bool listed = EnumServicesStatusW(ToHandle(manager), serviceType, serviceState,
+                                          buffer.empty() ? nullptr : buffer.data(), bufferBytes,
+                                          &needed, &returned, &resume) != FALSE;
   const Status result = listed ? kSuccess : LastError();
   bytesNeeded = needed;
   entries.clear();
@@ -96,16 +97,15 @@ Status Win32ServiceManager::EnumerateServices(ServiceHandle manager, std::uint32
   return result;
 }
 
-Status Win32ServiceManager::Create(ServiceHandle manager,
-                                          const ServiceRegistration& registration,
-                                          ServiceHandle& service) {
+Status Win32ServiceManager::Create(ServiceHandle manager, const ServiceRegistration& registration,
+                                   ServiceHandle& service) {
   const std::wstring name = ToWin(registration.serviceName);
   const std::wstring display = ToWin(registration.displayName);
   const std::wstring path = ToWin(registration.binaryPath);
-  SC_HANDLE created = CreateServiceW(ToHandle(manager), name.c_str(), display.c_str(),
-                                     registration.desiredAccess, registration.serviceType,
-                                     registration.startType, registration.errorControl,
-                                     path.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+  SC_HANDLE created =
+      CreateServiceW(ToHandle(manager), name.c_str(), display.c_str(), registration.desiredAccess,
+                     registration.serviceType, registration.startType, registration.errorControl,
+                     path.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
   if (created == nullptr) return LastError();
   service = FromHandle(created);
   return kSuccess;
