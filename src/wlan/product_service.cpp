@@ -30,8 +30,8 @@ bool EndsWithExe(std::u16string_view path) {
 // "C:\Program Files\..."), with the local system account's rights, so such a path is quoted.
 // Any other text (already quoted, with arguments, without a blank) is registered as given.
 std::u16string RegisteredPath(std::u16string_view path) {
-  const bool quote = path.find(u' ') != std::u16string_view::npos &&
-                     (path.empty() || path.front() != u'"') && EndsWithExe(path);
+  const bool quote = path.find(u' ') != std::u16string_view::npos && path.front() != u'"' &&
+                     EndsWithExe(path);
   if (!quote) return std::u16string(path);
   return u"\"" + std::u16string(path) + u"\"";
 }

@@ -23,6 +23,9 @@ constexpr IID kIContextMenu = {
 
 constexpr DWORD kInProcessServer = 1;  // CLSCTX_INPROC_SERVER
 
+static_assert(sizeof(void*) != 4 || sizeof(CMINVOKECOMMANDINFO) == 36,
+              "the 32-bit command record is 36 bytes");
+
 LPITEMIDLIST ToItem(ItemIdList item) { return reinterpret_cast<LPITEMIDLIST>(item); }
 
 }  // namespace
