@@ -24,6 +24,8 @@ class ForwardingPlatform : public Platform {
   Files& files() override { return inner_.files(); }
   Com& com() override { return inner_.com(); }
   Dialogs& dialogs() override { return inner_.dialogs(); }
+  ServiceManager& serviceManager() override { return inner_.serviceManager(); }
+  ConnectionsFolder& connectionsFolder() override { return inner_.connectionsFolder(); }
 
  private:
   Platform& inner_;

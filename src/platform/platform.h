@@ -8,11 +8,13 @@
 #include "platform/clock.h"
 #include "platform/com.h"
 #include "platform/dialogs.h"
+#include "platform/connections_folder.h"
 #include "platform/files.h"
 #include "platform/internet_client.h"
 #include "platform/network_connections.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/service_manager.h"
 #include "platform/shell.h"
 #include "platform/sockets.h"
 #include "platform/spooler.h"
@@ -39,6 +41,8 @@ class Platform {
   virtual Files& files() = 0;
   virtual Com& com() = 0;
   virtual Dialogs& dialogs() = 0;
+  virtual ServiceManager& serviceManager() = 0;
+  virtual ConnectionsFolder& connectionsFolder() = 0;
 };
 
 // The platform in force: the one a host installed, else the build's own (Win32 on Windows, Linux's

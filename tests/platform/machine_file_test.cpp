@@ -71,6 +71,13 @@ std::shared_ptr<Machine> OddMachine() {
   machine->SetValue(kHklm, odd, "", RegValue::String("default"));
   machine->SetValue(kHkcu, "Software\\Größe", "Ünïcode", RegValue::String("→ text ✓"));
   machine->SetValue(kHkcu, "Software\\Größe", "Big", RegValue::Dword(0xFFFFFFFFu));
+  SimService& wzc = machine->service_table().services.back();
+  wzc.state = 2;  // start pending, settling later
+  wzc.settlesAtTick = 12345;
+  machine->service_table().services.front().markedForDeletion = true;
+  machine->wireless_state()["{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}"].mode = WirelessMode::AdHoc;
+  machine->shell_state().menuCommands.push_back({"Local Area Connection", 24});
+  machine->shell_state().programFiles = "D:\\Programme";
   return machine;
 }
 
@@ -103,6 +110,20 @@ TEST_F(MachineFileTest, RoundTripIsExact) {
   ASSERT_EQ(copy->listed_adapters().size(), 4u);
   EXPECT_EQ(copy->listed_adapters()[1].primaryWins, "10.0.0.3");
   EXPECT_EQ(copy->listed_adapters()[1].type, 71u);
+
+  ASSERT_EQ(copy->service_table().services.size(), 4u);
+  const SimService& wzc = copy->service_table().services.back();
+  EXPECT_EQ(wzc.name, "WZCSVC");
+  EXPECT_EQ(wzc.state, 2u);
+  EXPECT_EQ(wzc.settlesAtTick, 12345u);
+  EXPECT_EQ(wzc.startMs, 2000u);
+  EXPECT_TRUE(copy->service_table().services.front().markedForDeletion);
+  EXPECT_EQ(copy->wireless_state().at("{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}").mode,
+            WirelessMode::AdHoc);
+  ASSERT_EQ(copy->shell_state().menuCommands.size(), 1u);
+  EXPECT_EQ(copy->shell_state().menuCommands[0].offset, 24u);
+  EXPECT_EQ(copy->shell_state().programFiles, "D:\\Programme");
+  EXPECT_EQ(copy->process_state().programs.back().kind, ProgramKind::AdHocTool);
 }
 
 TEST_F(MachineFileTest, RegularValuesAreReadableOthersExactHex) {
@@ -216,6 +237,15 @@ TEST_F(MachineFileTest, DamagedFilesAreReportedByNameAndLocationAndLeftAlone) {
       {"names equal but for case",
        R"({"format":"nebrin-machine","version":1,"registry":{"HKEY_CURRENT_USER":{"keys":{"Soft":{},"SOFT":{}}}}})",
        "/registry/HKEY_CURRENT_USER/keys/SOFT: a key of this name"},
+      {"unknown service state",
+       R"({"format":"nebrin-machine","version":1,"services":[{"name":"A","state":"paused"}]})",
+       "/services/0/state: expected"},
+      {"service names equal but for case",
+       R"({"format":"nebrin-machine","version":1,"services":[{"name":"Wzc"},{"name":"WZC"}]})",
+       "/services/1/name: a service of this name"},
+      {"unknown wireless mode",
+       R"({"format":"nebrin-machine","version":1,"wireless":{"{G}":{"mode":"mesh"}}})",
+       "/wireless/{G}/mode: expected"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -32,6 +32,26 @@ TEST(NativePlatform, CaptureFailsWithoutTouchingTheRecords) {
   EXPECT_EQ(p.env.AdapterCount, 3);
 }
 
+TEST(NativePlatform, WirelessMembersFailWithoutTheWindowsServices) {
+  nebrin::InstallPlatform(nullptr);
+  CWLanControl wlan;
+  wlan.bWZCStopped = 0;
+  EXPECT_EQ(wlan.StopWZCService(), HResultFromWin32(kCallNotImplemented));
+  EXPECT_EQ(wlan.StartWZCService(), HResultFromWin32(kCallNotImplemented));
+  EXPECT_EQ(wlan.StartPDService(), HResultFromWin32(kCallNotImplemented));
+  EXPECT_EQ(wlan.bWZCStopped, 0);
+  EXPECT_EQ(wlan.CheckWZCStatus(0), 0);
+  EXPECT_EQ(wlan.CheckNebrinWLANStatus(), 0);
+  std::u16string text = u"Local Area Connection";
+  auto* param = reinterpret_cast<NebrinChar*>(text.data());
+  EXPECT_EQ(wlan.InstallWLANService(param), 0);
+  EXPECT_EQ(wlan.DeleteWLANService(), 0);
+  EXPECT_EQ(wlan.MakeAdHocByExternalBinary(1), 0);
+  NebrinHandle device{};
+  EXPECT_EQ(wlan.MakeOneClickAdHoc(device, nullptr), 23);
+  EXPECT_EQ(wlan.OnAp(param), 0);
+}
+
 TEST(NativePlatform, TextConversionIsUtf8) {
   nebrin::InstallPlatform(nullptr);
   std::u16string wide;

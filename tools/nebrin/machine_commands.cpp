@@ -5,9 +5,11 @@
 #include <memory>
 #include <stdexcept>
 
+#include "connection_words.h"
 #include "host_text.h"
 #include "platform/sim/machine.h"
 #include "table.h"
+#include "wireless_view.h"
 
 namespace nebrin::host {
 namespace {
@@ -60,16 +62,21 @@ void ShowMachine(const HostOptions& options, bool json) {
 
   const auto& connections = machine->network_connections();
   std::cout << "\nConnections of the sharing manager: " << connections.size() << "\n";
-  if (connections.empty()) return;
-  Table shared({"Connection", "Status", "Sharing", "Firewall", "Sharing host near", "GUID"});
-  for (const auto& c : connections) {
-    const char* role = c.sharing == sim::SharingRole::Public
-                           ? "public"
-                           : (c.sharing == sim::SharingRole::Private ? "private" : "-");
-    shared.AddRow({Or(c.name, "-"), std::to_string(c.status), role, c.firewall ? "on" : "off",
-                   c.servedBySharingHost ? "yes" : "no", c.guid});
+  if (!connections.empty()) {
+    Table shared(
+        {"Connection", "State", "Device", "Sharing", "Firewall", "Sharing host near", "GUID"});
+    for (const auto& c : connections) {
+      const char* role = c.sharing == sim::SharingRole::Public
+                             ? "public"
+                             : (c.sharing == sim::SharingRole::Private ? "private" : "-");
+      shared.AddRow({Or(c.name, "-"), ConnectionStatusWords(c.status), Or(c.deviceName, "-"),
+                     role, c.firewall ? "on" : "off", c.servedBySharingHost ? "yes" : "no",
+                     c.guid});
+    }
+    shared.Print(std::cout);
   }
-  shared.Print(std::cout);
+
+  PrintWirelessState(*machine, std::cout);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "profile_commands.h"
 #include "profile_file_commands.h"
 #include "sharing_commands.h"
+#include "wireless_commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"nebrin: capture, store and apply network profiles with NebrinCoreDll"};
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   nebrin::host::AddSharingCommands(app, options);
   nebrin::host::AddDiagCommands(app, options);
   nebrin::host::AddPrinterCommands(app, options);
+  nebrin::host::AddWirelessCommands(app, options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "connection_words.h"
 #include "host_profile.h"
 #include "host_services.h"
 #include "platform/platform.h"
@@ -27,21 +28,6 @@ struct ConnectionView {
   std::string sharing = "-";     // "public", "private" or "-"
   std::optional<bool> firewall;  // none: could not be read
 };
-
-std::string StatusName(std::uint32_t status) {
-  switch (status) {
-    case platform::kNcsDisconnected:
-      return "disabled";
-    case platform::kNcsConnecting:
-      return "connecting";
-    case platform::kNcsConnected:
-      return "connected";
-    case platform::kNcsMediaDisconnected:
-      return "cable unplugged";
-    default:
-      return "status " + std::to_string(status);
-  }
-}
 
 // Reads one connection's properties and sharing configuration; what cannot be read stays empty.
 ConnectionView Describe(platform::NetworkConnections& sharing, platform::Com& com,
@@ -124,7 +110,7 @@ void RunSharing(const HostOptions& options, bool json) {
   }
   Table table({"Connection", "State", "Sharing", "Firewall", "GUID"});
   for (const auto& v : views) {
-    table.AddRow({v.name, StatusName(v.status), v.sharing, FirewallText(v.firewall), v.guid});
+    table.AddRow({v.name, ConnectionStatusWords(v.status), v.sharing, FirewallText(v.firewall), v.guid});
   }
   table.Print(std::cout);
 }

@@ -1,7 +1,7 @@
 // The platform on Linux when no host installed one: Linux has no registry, adapter list, Windows
-// system information, sharing manager, spooler, message box or command runner, so those services
-// answer with failures; text conversion (Linux's code page is UTF-8), raw ICMP sockets, the
-// Internet client (libcurl) and the clock are real.
+// system information, sharing manager, spooler, message box, command runner, service manager or
+// shell folders, so those services answer with failures; text conversion (Linux's code page is
+// UTF-8), raw ICMP sockets, the Internet client (libcurl) and the clock are real.
 #include <unistd.h>
 
 #include <memory>
@@ -117,10 +117,52 @@ class NativeDialogs final : public Dialogs {
   int ShowMessage(std::u16string_view, std::u16string_view, std::uint32_t) override { return 0; }
 };
 
-// Linux runs no Windows programs: every command line is "file not found".
+// Linux runs no Windows programs (every command line is "file not found") and has no shell
+// folders or shell path functions.
 class NativeShell final : public Shell {
  public:
   std::uint32_t WinExec(std::string_view, std::uint32_t) override { return kFileNotFound; }
+  HResult FolderPath(int, std::uint32_t, std::u16string&) override { return kENotImpl; }
+  bool AppendPath(std::u16string&, std::u16string_view) override { return false; }
+};
+
+// Linux has no service control manager.
+class NativeServiceManager final : public ServiceManager {
+ public:
+  Status OpenManager(std::u16string_view, std::uint32_t, ServiceHandle&) override {
+    return kCallNotImplemented;
+  }
+  Status Open(ServiceHandle, std::u16string_view, std::uint32_t, ServiceHandle&) override {
+    return kCallNotImplemented;
+  }
+  Status Start(ServiceHandle) override { return kCallNotImplemented; }
+  Status Control(ServiceHandle, std::uint32_t, ServiceStatus&) override {
+    return kCallNotImplemented;
+  }
+  Status QueryServicesSize(ServiceHandle, std::uint32_t, std::uint32_t, std::uint32_t&) override {
+    return kCallNotImplemented;
+  }
+  Status EnumerateServices(ServiceHandle, std::uint32_t, std::uint32_t, std::uint32_t,
+                           std::vector<ServiceEntry>&, std::uint32_t&) override {
+    return kCallNotImplemented;
+  }
+  Status Create(ServiceHandle, const ServiceRegistration&, ServiceHandle&) override {
+    return kCallNotImplemented;
+  }
+  Status Delete(ServiceHandle) override { return kCallNotImplemented; }
+  Status CloseHandle(ServiceHandle) override { return kInvalidHandle; }
+};
+
+// Linux has no Network Connections folder; nothing is ever allocated for an item.
+class NativeConnectionsFolder final : public ConnectionsFolder {
+ public:
+  HResult CreateFolder(ComRef&) override { return kClassNotRegistered; }
+  HResult ParseDisplayName(ComRef, std::u16string_view, ItemIdList&) override { return kENotImpl; }
+  HResult GetContextMenu(ComRef, ItemIdList, ComRef&) override { return kENotImpl; }
+  HResult InvokeCommand(ComRef, std::uint16_t) override { return kENotImpl; }
+  HResult GetMalloc(ComRef&) override { return kENotImpl; }
+  void Free(ComRef, ItemIdList) override {}
+  void FreeTaskMemory(ItemIdList) override {}
 };
 
 class NativePlatform final : public Platform {
@@ -139,6 +181,8 @@ class NativePlatform final : public Platform {
   Files& files() override { return files_; }
   Com& com() override { return com_; }
   Dialogs& dialogs() override { return dialogs_; }
+  ServiceManager& serviceManager() override { return services_; }
+  ConnectionsFolder& connectionsFolder() override { return folder_; }
 
  private:
   NativeRegistry registry_;
@@ -155,6 +199,8 @@ class NativePlatform final : public Platform {
   native::NativeFiles files_;
   NativeCom com_;
   NativeDialogs dialogs_;
+  NativeServiceManager services_;
+  NativeConnectionsFolder folder_;
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The demo machine: a laptop of the NT 5.1 generation with a wired adapter on DHCP, a wireless
 // card with static addresses, a root-enumerated virtual adapter and a Bluetooth network adapter;
-// a router that answers, a sharing host near the wireless card, three printers.
+// a router that answers, a sharing host near the wireless card, three printers; the wireless
+// configuration service running, the companion protocol driver installed but stopped, and the
+// product's ad hoc tool.
 #include "platform/sim/machine.h"
 
 namespace nebrin::sim {
@@ -119,6 +121,35 @@ std::shared_ptr<Machine> Machine::Demo() {
   const AdapterSpec::Lease router = *WiredDhcp().lease;
   machine->process_state().leases[WiredDhcp().listed.guid] =
       SimLease{router.address, router.mask, router.gateway, router.nameServers, router.server};
+
+  // Services: starting and stopping the wireless configuration service takes a moment; the
+  // driver starts at once. The product's wireless service is not installed.
+  const char* svchost = "%SystemRoot%\\System32\\svchost.exe -k netsvcs";
+  auto service = [](const char* name, const char* display, std::uint32_t type,
+                    std::uint32_t startType, const char* path, std::uint32_t state,
+                    std::uint32_t startMs, std::uint32_t stopMs) {
+    SimService s;
+    s.name = name;
+    s.displayName = display;
+    s.type = type;
+    s.startType = startType;
+    s.binaryPath = path;
+    s.state = state;
+    s.startMs = startMs;
+    s.stopMs = stopMs;
+    return s;
+  };
+  machine->service_table().services = {
+      service("Dhcp", "DHCP Client", 0x20, 2, svchost, 4, 500, 500),
+      service("ORLPD", "ORLPD NDIS Protocol Driver", 0x01, 3, "system32\\DRIVERS\\ORLPD.sys", 1, 0,
+              0),
+      service("Spooler", "Print Spooler", 0x10, 2, "%SystemRoot%\\system32\\spoolsv.exe", 4, 800,
+              500),
+      service("WZCSVC", "Wireless Zero Configuration", 0x20, 2, svchost, 4, 2000, 1000),
+  };
+  // The product's ad hoc tool in its folder under Program Files; a run takes three seconds.
+  machine->process_state().programs.push_back(
+      {"C:\\Program Files\\corvane\\Nebrin\\Tamsel.exe", ProgramKind::AdHocTool, 3000});
   return machine;
 }
 

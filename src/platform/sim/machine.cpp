@@ -37,6 +37,10 @@ const char* ServiceName(Service service) {
       return "Com";
     case Service::Dialogs:
       return "Dialogs";
+    case Service::ServiceManager:
+      return "ServiceManager";
+    case Service::ConnectionsFolder:
+      return "ConnectionsFolder";
   }
   return "?";
 }
@@ -97,6 +101,12 @@ ProcessState& Machine::process_state() { return state_->processes; }
 const ProcessState& Machine::process_state() const { return state_->processes; }
 FileState& Machine::file_state() { return state_->files; }
 const FileState& Machine::file_state() const { return state_->files; }
+ServiceTable& Machine::service_table() { return state_->services; }
+const ServiceTable& Machine::service_table() const { return state_->services; }
+ShellState& Machine::shell_state() { return state_->shellState; }
+const ShellState& Machine::shell_state() const { return state_->shellState; }
+WirelessState& Machine::wireless_state() { return state_->wireless; }
+const WirelessState& Machine::wireless_state() const { return state_->wireless; }
 
 void Machine::FailCall(std::uint64_t n, Status error) { state_->accounting.FailCall(n, error); }
 void Machine::FailServiceCall(Service service, std::uint64_t n, Status error) {
@@ -111,8 +121,8 @@ void Machine::ResetCounts() { state_->accounting.ResetCounts(); }
 std::size_t Machine::OpenHandles() const {
   return state_->handles.size() + state_->sockets.size() + state_->internetHandles.size() +
          state_->winsockStarts + state_->processService.OpenCount() +
-         state_->fileService.OpenCount() + state_->com.apartmentDepth +
-         state_->com.objects.size();
+         state_->fileService.OpenCount() + state_->com.apartmentDepth + state_->com.objects.size() +
+         state_->serviceManager.OpenCount() + state_->connectionsFolder.OpenCount();
 }
 const std::vector<Machine::SentEcho>& Machine::EchoRequestsSent() const {
   return state_->echoRequests;
@@ -132,6 +142,8 @@ platform::Processes& Machine::processes() { return state_->processService; }
 platform::Files& Machine::files() { return state_->fileService; }
 platform::Com& Machine::com() { return state_->comService; }
 platform::Dialogs& Machine::dialogs() { return state_->dialogs; }
+platform::ServiceManager& Machine::serviceManager() { return state_->serviceManager; }
+platform::ConnectionsFolder& Machine::connectionsFolder() { return state_->connectionsFolder; }
 
 void Machine::set_thread_in_multithreaded_apartment(bool multithreaded) {
   state_->com.threadInMultithreadedApartment = multithreaded;

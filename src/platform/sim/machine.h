@@ -1,7 +1,8 @@
 // A simulated Windows machine of the NT 5.1 generation: registry hives with Windows' key
 // semantics, an adapter list that agrees with the adapters' registry keys, system information
 // and code pages, a network of hosts and URLs, the sharing manager's connections with their
-// sharing roles and firewalls, a spooler, a command runner, message boxes and a virtual clock. It
+// sharing roles and firewalls, a spooler, a command runner, message boxes, a virtual clock, a
+// service control manager, the shell's folders and the wireless adapters' 802.11 mode. It
 // implements every platform service, counts the calls and open handles, and can make a chosen
 // call fail.
 #pragma once
@@ -18,6 +19,9 @@
 
 #include "platform/platform.h"
 #include "platform/sim/process_model.h"
+#include "platform/sim/service_model.h"
+#include "platform/sim/shell_model.h"
+#include "platform/sim/wireless_model.h"
 
 namespace nebrin::sim {
 
@@ -40,8 +44,10 @@ enum class Service {
   Files,
   Com,
   Dialogs,
+  ServiceManager,
+  ConnectionsFolder,
 };
-inline constexpr int kServiceCount = 14;
+inline constexpr int kServiceCount = 16;
 const char* ServiceName(Service service);
 
 // A damaged or unreadable machine file; what() names the file and the problem.
@@ -219,6 +225,14 @@ class Machine final : public platform::Platform {
   const ProcessState& process_state() const;
   FileState& file_state();
   const FileState& file_state() const;
+  // The service database, the shell's Program Files folder and the commands invoked in the
+  // Network Connections folder, and the wireless adapters' 802.11 state.
+  ServiceTable& service_table();
+  const ServiceTable& service_table() const;
+  ShellState& shell_state();
+  const ShellState& shell_state() const;
+  WirelessState& wireless_state();
+  const WirelessState& wireless_state() const;
 
   // Paths are backslash-separated below a root (kHkcu or kHklm), names case-insensitive as on
   // Windows. Setting a value creates the missing keys.
@@ -250,9 +264,9 @@ class Machine final : public platform::Platform {
   std::uint64_t CallCount() const;
   std::uint64_t CallCount(Service service) const;
   void ResetCounts();
-  // Registry keys, sockets, Internet handles, Winsock start-ups, process, thread and file handles,
-  // COM initialisations and interface references obtained through the services and not yet
-  // released.
+  // Registry keys, sockets, Internet handles, Winsock start-ups, process, thread, file and
+  // service-manager handles, COM initialisations, interface references and item identifiers of
+  // the shell's allocator obtained through the services and not yet released.
   std::size_t OpenHandles() const;
   // The echo requests (ICMP messages) sent through the simulated network, oldest first, and the
   // addresses they went to.
@@ -284,6 +298,8 @@ class Machine final : public platform::Platform {
   platform::Files& files() override;
   platform::Com& com() override;
   platform::Dialogs& dialogs() override;
+  platform::ServiceManager& serviceManager() override;
+  platform::ConnectionsFolder& connectionsFolder() override;
 
   struct State;  // the model behind the services
 

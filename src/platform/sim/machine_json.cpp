@@ -6,8 +6,10 @@
 #include <limits>
 #include <string>
 
+#include "platform/sim/json_reading.h"
 #include "platform/sim/machine_state.h"
 #include "platform/sim/sim_text.h"
+#include "platform/sim/wireless_json.h"
 
 namespace nebrin::sim {
 namespace {
@@ -110,80 +112,6 @@ Json KeyToJson(const Key& key) {
 }
 
 // ---------------------------------------------------------------- reading
-
-// A JSON Pointer to the place being read, for error messages.
-std::string Child(const std::string& where, std::string_view member) {
-  std::string escaped;
-  for (char c : member) {
-    if (c == '~') {
-      escaped += "~0";
-    } else if (c == '/') {
-      escaped += "~1";
-    } else {
-      escaped.push_back(c);
-    }
-  }
-  return where + "/" + escaped;
-}
-
-std::string Child(const std::string& where, std::size_t index) {
-  return where + "/" + std::to_string(index);
-}
-
-[[noreturn]] void Fail(const std::string& where, const std::string& problem) {
-  throw MachineFileError((where.empty() ? std::string("/") : where) + ": " + problem);
-}
-
-const Json& RequireObject(const Json& json, const std::string& where,
-                          std::initializer_list<const char*> allowed) {
-  if (!json.is_object()) Fail(where, "expected an object");
-  for (const auto& [member, item] : json.items()) {
-    bool known = false;
-    for (const char* name : allowed) known = known || member == name;
-    if (!known) Fail(Child(where, member), "unknown member");
-  }
-  return json;
-}
-
-const Json* Member(const Json& object, const char* name) {
-  auto it = object.find(name);
-  return it == object.end() ? nullptr : &*it;
-}
-
-std::string ReadString(const Json& json, const std::string& where) {
-  if (!json.is_string()) Fail(where, "expected a string");
-  return json.get<std::string>();
-}
-
-std::uint32_t ReadUint32(const Json& json, const std::string& where) {
-  if (!json.is_number_unsigned() && !(json.is_number_integer() && json.get<std::int64_t>() >= 0)) {
-    Fail(where, "expected a whole number from 0 to 4294967295");
-  }
-  const std::uint64_t number = json.get<std::uint64_t>();
-  if (number > std::numeric_limits<std::uint32_t>::max()) {
-    Fail(where, "expected a whole number from 0 to 4294967295");
-  }
-  return static_cast<std::uint32_t>(number);
-}
-
-bool ReadBool(const Json& json, const std::string& where) {
-  if (!json.is_boolean()) Fail(where, "expected true or false");
-  return json.get<bool>();
-}
-
-void ReadOptionalString(const Json& object, const char* name, const std::string& where,
-                        std::string& out) {
-  if (const Json* member = Member(object, name)) out = ReadString(*member, Child(where, name));
-}
-
-void ReadOptionalUint32(const Json& object, const char* name, const std::string& where,
-                        std::uint32_t& out) {
-  if (const Json* member = Member(object, name)) out = ReadUint32(*member, Child(where, name));
-}
-
-void ReadOptionalBool(const Json& object, const char* name, const std::string& where, bool& out) {
-  if (const Json* member = Member(object, name)) out = ReadBool(*member, Child(where, name));
-}
 
 std::vector<std::uint8_t> ReadHex(const Json& json, const std::string& where) {
   const std::string text = ReadString(json, where);
@@ -300,13 +228,6 @@ void SystemFromJson(const Json& json, const std::string& where, SystemState& sys
   ReadOptionalUint32(json, "oemCodePage", where, system.oemCodePage);
   ReadOptionalBool(json, "administrator", where, system.administrator);
   ReadOptionalUint32(json, "processId", where, system.processId);
-}
-
-std::vector<std::string> ReadStringList(const Json& json, const std::string& where) {
-  if (!json.is_array()) Fail(where, "expected an array of strings");
-  std::vector<std::string> items;
-  for (std::size_t i = 0; i < json.size(); ++i) items.push_back(ReadString(json[i], Child(where, i)));
-  return items;
 }
 
 void NetworkFromJson(const Json& json, const std::string& where, NetworkState& network) {
@@ -436,6 +357,18 @@ ListedAdapter AdapterFromJson(const Json& json, const std::string& where) {
   return adapter;
 }
 
+const char* ProgramKindText(ProgramKind kind) {
+  switch (kind) {
+    case ProgramKind::NetworkShell:
+      return "networkShell";
+    case ProgramKind::AdHocTool:
+      return "adHocTool";
+    case ProgramKind::Idle:
+      break;
+  }
+  return "idle";
+}
+
 // Processes, programs, leases and files: the state the network shell and the file service keep.
 // File contents are hex, since scripts are 8-bit text of any code page.
 Json ProcessesToJson(const ProcessState& p, const FileState& f) {
@@ -448,9 +381,8 @@ Json ProcessesToJson(const ProcessState& p, const FileState& f) {
   }
   Json programs = Json::array();
   for (const auto& g : p.programs) {
-    programs.push_back(Json{{"path", g.path},
-                            {"kind", g.kind == ProgramKind::NetworkShell ? "networkShell" : "idle"},
-                            {"runMs", g.runMs}});
+    programs.push_back(
+        Json{{"path", g.path}, {"kind", ProgramKindText(g.kind)}, {"runMs", g.runMs}});
   }
   Json leases = Json::object();
   for (const auto& [guid, l] : p.leases) {
@@ -506,10 +438,15 @@ void ProcessesFromJson(const Json& json, const std::string& where, ProcessState&
       ReadOptionalString(item, "path", at, program.path);
       std::string kind = "idle";
       ReadOptionalString(item, "kind", at, kind);
-      if (kind != "idle" && kind != "networkShell") {
-        Fail(Child(at, "kind"), "expected \"networkShell\" or \"idle\"");
+      if (kind == "networkShell") {
+        program.kind = ProgramKind::NetworkShell;
+      } else if (kind == "adHocTool") {
+        program.kind = ProgramKind::AdHocTool;
+      } else if (kind == "idle") {
+        program.kind = ProgramKind::Idle;
+      } else {
+        Fail(Child(at, "kind"), "expected \"networkShell\", \"adHocTool\" or \"idle\"");
       }
-      program.kind = kind == "networkShell" ? ProgramKind::NetworkShell : ProgramKind::Idle;
       ReadOptionalUint32(item, "runMs", at, program.runMs);
       p.programs.push_back(program);
     }
@@ -612,6 +549,9 @@ Json MachineToJson(const Machine::State& state) {
   document["messageBoxes"] = MessagesToJson(state.messagesShown);
   document["tickCount"] = state.tickCount;
   document["processes"] = ProcessesToJson(state.processes, state.files);
+  document["services"] = ServicesToJson(state.services);
+  document["shell"] = ShellToJson(state.shellState);
+  document["wireless"] = WirelessToJson(state.wireless);
   document["registry"] = std::move(registry);
   return document;
 }
@@ -619,7 +559,8 @@ Json MachineToJson(const Machine::State& state) {
 void MachineFromJson(const Json& document, Machine::State& state) {
   RequireObject(document, "",
                 {"format", "version", "system", "adapters", "network", "connections", "printers",
-                 "commandsRun", "messageBoxes", "tickCount", "processes", "registry"});
+                 "commandsRun", "messageBoxes", "tickCount", "processes", "services", "shell",
+                 "wireless", "registry"});
   const Json* format = Member(document, "format");
   if (format == nullptr || !format->is_string() || format->get<std::string>() != kFormat) {
     Fail("/format", std::string("not a machine file (expected \"") + kFormat + "\")");
@@ -662,6 +603,15 @@ void MachineFromJson(const Json& document, Machine::State& state) {
   ReadOptionalUint32(document, "tickCount", "", state.tickCount);
   if (const Json* processes = Member(document, "processes")) {
     ProcessesFromJson(*processes, "/processes", state.processes, state.files);
+  }
+  if (const Json* services = Member(document, "services")) {
+    ServicesFromJson(*services, "/services", state.services);
+  }
+  if (const Json* shell = Member(document, "shell")) {
+    ShellFromJson(*shell, "/shell", state.shellState);
+  }
+  if (const Json* wireless = Member(document, "wireless")) {
+    WirelessFromJson(*wireless, "/wireless", state.wireless);
   }
   if (const Json* registry = Member(document, "registry")) {
     RequireObject(*registry, "/registry", {kLocalMachineName, kCurrentUserName});

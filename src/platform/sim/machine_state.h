@@ -1,6 +1,6 @@
 // The model behind a simulated machine's services: system state, adapter list, the two hives, the
 // network, connections, printers, commands run, the virtual clock, the open key handles, sockets
-// and Internet handles, and the call accounting.
+// and Internet handles, the service table, the shell and wireless state, and the call accounting.
 #pragma once
 
 #include <cstdint>
@@ -17,9 +17,11 @@
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_com.h"
 #include "platform/sim/sim_dialogs.h"
+#include "platform/sim/sim_connections_folder.h"
 #include "platform/sim/sim_network.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_service_manager.h"
 #include "platform/sim/sim_spooler.h"
 #include "platform/sim/sim_system.h"
 
@@ -90,6 +92,11 @@ struct Machine::State {
   ComState com;
   SimCom comService{*this};
   SimDialogs dialogs{*this};
+  ServiceTable services;
+  ShellState shellState;
+  WirelessState wireless;
+  SimServiceManager serviceManager{*this};
+  SimConnectionsFolder connectionsFolder{*this};
 
   // The hive of a root handle (kHkcu or kHklm), or null.
   Key* Hive(platform::KeyHandle root) const;

@@ -25,6 +25,7 @@ struct SimProcess {
 enum class ProgramKind {
   NetworkShell,  // interprets the script named by "-f" in its working directory
   Idle,          // does nothing until its run time is over
+  AdHocTool,  // the product's ad hoc tool: "/1" or "/2" puts the wireless adapters in ad hoc mode
 };
 
 // A program that process creation can start, named by its full path (case-insensitive).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/sim/adhoc_tool.h"
 #include "platform/sim/machine_state.h"
 #include "platform/sim/network_shell.h"
 #include "platform/sim/sim_text.h"
@@ -136,6 +137,7 @@ Status SimProcesses::StartProcess(std::u16string_view application, std::u16strin
   started.endsAtTick = machine_.tickCount + program->runMs;
   // The shell reads its script as it starts: what the library writes after that is not seen.
   if (program->kind == ProgramKind::NetworkShell) RunNetworkShell(machine_, line);
+  if (program->kind == ProgramKind::AdHocTool) RunAdHocTool(machine_, line);
   state.table.push_back(started);
   process = Add(started.id, started.image);
   thread = Add(started.id, std::string());

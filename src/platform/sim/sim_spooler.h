@@ -25,6 +25,9 @@ class SimShell final : public platform::Shell {
   explicit SimShell(Machine::State& machine) : machine_(machine) {}
 
   std::uint32_t WinExec(std::string_view commandLine, std::uint32_t showCommand) override;
+  // Defined in sim_shell_paths.cpp.
+  platform::HResult FolderPath(int csidl, std::uint32_t flags, std::u16string& path) override;
+  bool AppendPath(std::u16string& path, std::u16string_view more) override;
 
  private:
   Machine::State& machine_;

@@ -6,12 +6,14 @@
 #include "platform/win32/win32_clock_shell.h"
 #include "platform/win32/win32_com.h"
 #include "platform/win32/win32_connections.h"
+#include "platform/win32/win32_connections_folder.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_sockets.h"
+#include "platform/win32/win32_service_manager.h"
 #include "platform/win32/win32_spooler.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_text_codec.h"
@@ -35,6 +37,8 @@ class Win32Platform final : public Platform {
   Files& files() override { return files_; }
   Com& com() override { return com_; }
   Dialogs& dialogs() override { return dialogs_; }
+  ServiceManager& serviceManager() override { return services_; }
+  ConnectionsFolder& connectionsFolder() override { return folder_; }
 
  private:
   win32::Win32Registry registry_;
@@ -51,6 +55,8 @@ class Win32Platform final : public Platform {
   win32::Win32Files files_;
   win32::Win32Com com_;
   win32::Win32Dialogs dialogs_;
+  win32::Win32ServiceManager services_;
+  win32::Win32ConnectionsFolder folder_;
 };
 
 }  // namespace

@@ -1,0 +1,242 @@
+#include "wireless_commands.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "NebrinCoreDll.h"
+#include "host_profile.h"
+#include "host_services.h"
+#include "platform/platform.h"
+
+namespace nebrin::host {
+namespace {
+
+// How long the host waits for the wireless configuration service to settle, and how often it
+// asks; the same limit profile application gives it.
+constexpr std::uint32_t kServiceWaitMs = 120000;
+constexpr std::uint32_t kServicePollMs = 250;
+
+std::string Hex(int status) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(status));
+  return text;
+}
+
+// A failed status of the service members, in words.
+std::string StatusWords(int status) {
+  switch (static_cast<std::uint32_t>(status)) {
+    case 0x80070005u:
+      return Hex(status) + ": access denied (administrative rights are needed)";
+    case 0x80070424u:
+      return Hex(status) + ": the service is not installed";
+    case 0x80070425u:
+      return Hex(status) + ": the service cannot take the request in its present state";
+    case 0x80070078u:
+      return Hex(status) + ": this system has no service control manager";
+    default:
+      return Hex(status);
+  }
+}
+
+// Asks CheckWZCStatus(`running`) until it answers 1 or the limit passes, pausing on the
+// platform's clock (the simulated machine's virtual clock, so no real time passes there).
+bool WaitForWirelessService(bool running) {
+  platform::Clock& clock = HostServices().clock();
+  const std::uint32_t start = clock.TickCount();
+  CWLanControl wlan;
+  for (;;) {
+    if (wlan.CheckWZCStatus(running ? 1 : 0) == 1) return true;
+    if (clock.TickCount() - start >= kServiceWaitMs) return false;
+    clock.Sleep(kServicePollMs);
+  }
+}
+
+void ShowWirelessServiceStatus() {
+  CWLanControl wlan;
+  if (wlan.CheckWZCStatus(1) == 1) {
+    std::cout << "WZCSVC is running.\n";
+  } else if (wlan.CheckWZCStatus(0) == 1) {
+    std::cout << "WZCSVC is stopped.\n";
+  } else {
+    std::cout << "WZCSVC is neither running nor stopped (starting, stopping, or not installed, "
+                 "or the service list cannot be read).\n";
+  }
+}
+
+void RunWirelessService(const HostOptions& options, const std::string& action) {
+  auto session = OpenSession(options);
+  if (action == "status") {
+    ShowWirelessServiceStatus();
+    return;
+  }
+  CWLanControl wlan;
+  bool settled = true;
+  if (action == "stop") {
+    wlan.bWZCStopped = 1;  // neither of the values the member records
+    const int status = wlan.StopWZCService();
+    if (status != 0) {
+      session->Commit();
+      throw Refusal("stopping WZCSVC failed: " + StatusWords(status));
+    }
+    if (wlan.bWZCStopped == 0) {
+      std::cout << "WZCSVC was not running (bWZCStopped 0).\n";
+    } else {
+      if (wlan.bWZCStopped == -1) {
+        std::cout << "WZCSVC was running: the stop control was sent (bWZCStopped -1).\n";
+      } else {
+        std::cout << "WZCSVC is starting or stopping: nothing was sent.\n";
+      }
+      std::cout << "Waiting for WZCSVC to stop, up to 2 minutes..." << std::endl;
+      settled = WaitForWirelessService(false);
+    }
+  } else {
+    const int status = wlan.StartWZCService();
+    if (status != 0) {
+      session->Commit();
+      throw Refusal("starting WZCSVC failed: " + StatusWords(status));
+    }
+    std::cout << "WZCSVC answers or was started.\nWaiting for WZCSVC to run, up to 2 minutes..."
+              << std::endl;
+    settled = WaitForWirelessService(true);
+  }
+  session->Commit();
+  ShowWirelessServiceStatus();
+  if (!settled) throw Refusal("WZCSVC did not settle within 2 minutes");
+}
+
+void RunProductService(const HostOptions& options, const std::string& action,
+                       const std::string& path) {
+  auto session = OpenSession(options);
+  CWLanControl wlan;
+  if (action == "status") {
+    std::cout << (wlan.CheckNebrinWLANStatus() == 1 ? "NebrinWLANService is registered.\n"
+                                                    : "NebrinWLANService is not registered.\n");
+    return;
+  }
+  if (action == "install") {
+    const bool existed = wlan.CheckNebrinWLANStatus() == 1;
+    std::vector<NebrinChar> text = WideParam(path);
+    const int result = wlan.InstallWLANService(text.data());
+    session->Commit();
+    if (result != 1) {
+      throw Refusal(
+          "NebrinWLANService could not be registered (administrative rights are "
+          "needed)");
+    }
+    std::cout << (existed ? "NebrinWLANService was already registered; its registration is "
+                            "unchanged.\n"
+                          : "NebrinWLANService is registered (automatic start, not started).\n");
+    return;
+  }
+  const int result = wlan.DeleteWLANService();
+  const bool remains = wlan.CheckNebrinWLANStatus() == 1;
+  session->Commit();
+  if (result != 1) {
+    throw Refusal(
+        "NebrinWLANService was not removed (it is not registered, is already marked "
+        "for deletion, or administrative rights are needed)");
+  }
+  std::cout << (remains ? "NebrinWLANService is marked for deletion; the service manager removes "
+                          "it once it no longer runs.\n"
+                        : "NebrinWLANService is removed.\n");
+}
+
+void RunDriverStart(const HostOptions& options) {
+  auto session = OpenSession(options);
+  const int status = CWLanControl().StartPDService();
+  session->Commit();
+  if (status == 0) {
+    std::cout << "ORLPD was started.\n";
+  } else if (status == 1) {
+    std::cout << "ORLPD was already running.\n";
+  } else {
+    throw Refusal("starting ORLPD failed: " + StatusWords(status));
+  }
+}
+
+void RunAdHoc(const HostOptions& options) {
+  auto session = OpenSession(options);
+  std::vector<NebrinChar> tool = WideParam("Tamsel.exe");
+  if (CNetInfoManage().CheckOSStatus(tool.data()) != 1) {
+    std::cout << "Running Tamsel.exe /1 from the product's folder under Program Files, hidden, "
+                 "and waiting for it to end, up to 5 minutes..."
+              << std::endl;
+  }
+  NebrinHandle device{};
+  const int code = CWLanControl().MakeOneClickAdHoc(device, nullptr);
+  session->Commit();
+  switch (code) {
+    case 22:
+      std::cout << "Result 22: the ad hoc tool ran.\n";
+      return;
+    case 27:
+      std::cout << "Result 27: the ad hoc tool is already running; nothing was started.\n";
+      break;
+    default:
+      std::cout << "Result " << code
+                << ": the ad hoc tool failed to start (Program Files\\corvane\\Nebrin\\Tamsel.exe "
+                   "not found or not startable).\n";
+      break;
+  }
+  throw CLI::RuntimeError(1);
+}
+
+void RunConnectionMenu(const HostOptions& options, const std::string& name) {
+  auto session = OpenSession(options);
+  std::vector<NebrinChar> text = WideParam(name);
+  const int result = CWLanControl().OnAp(text.data());
+  session->Commit();
+  if (result != 1) {
+    throw Refusal("\"" + name +
+                  "\": the command was not invoked (the Network Connections folder "
+                  "does not know the connection, or the folder is not available)");
+  }
+  std::cout << "Invoked the command at offset 24 of the menu of \"" << name
+            << "\" in the Network Connections folder.\n";
+}
+
+}  // namespace
+
+void AddWirelessCommands(CLI::App& app, HostOptions& options) {
+  static std::string serviceAction;
+  CLI::App* wireless = app.add_subcommand(
+      "wireless-service", "Status, start or stop of the wireless configuration service WZCSVC");
+  wireless->add_option("action", serviceAction, "status, start or stop")
+      ->required()
+      ->check(CLI::IsMember({"status", "start", "stop"}));
+  wireless->callback([&options] { RunWirelessService(options, serviceAction); });
+
+  CLI::App* service =
+      app.add_subcommand("service", "Register, check or remove the product's NebrinWLANService");
+  service->require_subcommand(1);
+  static std::string installPath;
+  CLI::App* install = service->add_subcommand("install", "Register NebrinWLANService");
+  install->add_option("path", installPath, "The service's executable path")->required();
+  install->callback([&options] { RunProductService(options, "install", installPath); });
+  service->add_subcommand("status", "Whether NebrinWLANService is registered")
+      ->callback([&options] { RunProductService(options, "status", ""); });
+  service->add_subcommand("remove", "Mark NebrinWLANService for deletion")->callback([&options] {
+    RunProductService(options, "remove", "");
+  });
+
+  CLI::App* driver = app.add_subcommand("driver", "The companion protocol driver's service ORLPD");
+  driver->require_subcommand(1);
+  driver->add_subcommand("start", "Start ORLPD")->callback([&options] { RunDriverStart(options); });
+
+  app.add_subcommand("adhoc", "The one-click ad hoc action: run Tamsel.exe /1 and wait for it")
+      ->callback([&options] { RunAdHoc(options); });
+
+  static std::string connectionName;
+  CLI::App* menu =
+      app.add_subcommand("connection-menu",
+                         "Invoke the menu command at offset 24 of a connection in the Network "
+                         "Connections folder");
+  menu->add_option("name", connectionName, "The connection's name")->required();
+  menu->callback([&options] { RunConnectionMenu(options, connectionName); });
+}
+
+}  // namespace nebrin::host
