@@ -84,14 +84,15 @@ void StoreLease(Registry& registry, const AdapterInfoStr& entry, int profile, in
                         Access::Write, key) != kSuccess) {
     return;
   }
+  using frame::TerminatedFieldText;
   const std::pair<const char16_t*, std::u16string> values[] = {
-      {u"IpAddressList", FieldText(entry.IpAddressList)},
-      {u"GatewayList", FieldText(entry.GatewayList)},
-      {u"SubnetMask", FieldText(entry.SubnetMask)},
-      {u"PrimaryDnsServer", FieldText(entry.PrimaryDnsServer)},
-      {u"SecondaryDnsServer", FieldText(entry.SecondaryDnsServer)},
-      {u"PrimaryWinsServer", FieldText(entry.PrimaryWinsServer)},
-      {u"SecondaryWinsServer", FieldText(entry.SecondaryWinsServer)},
+      {u"IpAddressList", TerminatedFieldText(entry.IpAddressList)},
+      {u"GatewayList", TerminatedFieldText(entry.GatewayList)},
+      {u"SubnetMask", TerminatedFieldText(entry.SubnetMask)},
+      {u"PrimaryDnsServer", TerminatedFieldText(entry.PrimaryDnsServer)},
+      {u"SecondaryDnsServer", TerminatedFieldText(entry.SecondaryDnsServer)},
+      {u"PrimaryWinsServer", TerminatedFieldText(entry.PrimaryWinsServer)},
+      {u"SecondaryWinsServer", TerminatedFieldText(entry.SecondaryWinsServer)},
   };
   for (const auto& [name, text] : values) store::WriteText(registry, key.get(), name, text);
 }

@@ -52,11 +52,13 @@ int CNetInfoManage::DeleteHKLMNebrinKey() {
   {
     // Opened for reading only: without administrative rights the key still opens, and the
     // deletion below then fails as it should.
+    // Only a key that does not exist is gone; one that does not open still holds the wireless
+    // key text.
     platform::UniqueKey key;
-    if (platform::OpenKey(registry, platform::kLocalMachine, store::kMachineWideKey,
-                          platform::Access::Read, key) != platform::kSuccess) {
-      return 1;
-    }
+    const platform::Status opened = platform::OpenKey(
+        registry, platform::kLocalMachine, store::kMachineWideKey, platform::Access::Read, key);
+    if (opened == platform::kFileNotFound) return 1;
+    if (opened != platform::kSuccess) return 0;
   }
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (registry.DeleteKey(platform::kLocalMachine, store::kMachineWideKey) == platform::kSuccess) {

@@ -1,5 +1,6 @@
 // The catalogue of stored profiles: how many there are, the list the host shows, and whether a
 // proposed name is free.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,7 @@ using platform::UniqueKey;
 constexpr std::size_t kNameRoom = 100;         // "ProfileName" as the list reads it
 constexpr std::size_t kIconRoom = 10;          // "IconIndex" as the list reads it
 constexpr std::size_t kCompareNameRoom = 200;  // "ProfileName" as the name checks read it
+constexpr std::uint32_t kFailedIndexesInARow = 64;
 
 // Whether no profile key under the store root holds `name`. Every subkey counts, whatever its
 // number, except the one whose number is `skip`. An unreadable store holds no names.
@@ -32,7 +34,19 @@ int NameIsFree(const std::u16string& name, std::optional<int> skip) {
     return 1;
   }
   std::u16string subkey;
-  for (std::uint32_t i = 0; SubkeyName(registry, root.get(), i, subkey) == kSuccess; ++i) {
+  std::uint32_t failedInARow = 0;
+  for (std::uint32_t i = 0;; ++i) {
+    // Every index up to "no more items" is looked at: one that cannot be read is passed over
+    // like a subkey without a readable name, so that a failing read never hides a taken name.
+    const platform::Status status = SubkeyName(registry, root.get(), i, subkey);
+    if (status == platform::kNoMoreItems) break;
+    if (status != kSuccess) {
+      // A name too long for the room is an entry all the same; a long run of indexes that answer
+      // nothing but other errors means the key itself can no longer be listed.
+      if (status != platform::kMoreData && ++failedInARow == kFailedIndexesInARow) break;
+      continue;
+    }
+    failedInARow = 0;
     if (skip && ParseNumber(subkey) == *skip) continue;
     UniqueKey profile;
     if (platform::OpenKey(registry, root.get(), subkey, Access::Read, profile) != kSuccess)

@@ -1,6 +1,6 @@
 // Deleting profiles without renumbering the others, bringing "ProfileCount" up to date, and
 // removing the whole store.
-#include <algorithm>
+#include <limits>
 #include <string>
 
 #include "NebrinCoreDll.h"
@@ -45,26 +45,29 @@ int CNetInfoManage::CountProfileKey() {
     return 0;
   }
   int highest = 0;
-  std::u16string name;
-  for (std::uint32_t i = 0; store::SubkeyName(registry, root.get(), i, name) == platform::kSuccess;
-       ++i) {
-    highest = std::max(highest, store::ParseNumber(name));
-  }
+  store::HighestProfileNumber(registry, root.get(), highest);
   return highest;
 }
 
 int CNetInfoManage::SetProfileCount() {
   platform::Registry& registry = platform::Current().registry();
   platform::UniqueKey root;
-  // Without a store root there is nothing to bring up to date.
-  if (platform::OpenKey(registry, platform::kCurrentUser, store::kStoreRoot,
-                        platform::Access::Write, root) != platform::kSuccess) {
-    return 1;
+  const platform::Status opened = platform::OpenKey(
+      registry, platform::kCurrentUser, store::kStoreRoot, platform::Access::All, root);
+  // Without a store root there is nothing to bring up to date; a root that exists but does not
+  // open is a failure.
+  if (opened == platform::kFileNotFound) return 1;
+  if (opened != platform::kSuccess) return 0;
+  // One more than the highest number left, so "1" also when none is left. A count from a walk
+  // that did not see every profile key would hand out a number in use; none is written then,
+  // nor when the highest number has no successor.
+  int highest = 0;
+  if (store::HighestProfileNumber(registry, root.get(), highest) != platform::kSuccess ||
+      highest == std::numeric_limits<int>::max()) {
+    return 0;
   }
-  // One more than the highest number left, so "1" also when none is left.
-  const int next = CountProfileKey() + 1;
-  return store::WriteText(registry, root.get(), u"ProfileCount", store::DecimalText(next)) ==
-                 platform::kSuccess
+  return store::WriteText(registry, root.get(), u"ProfileCount",
+                          store::DecimalText(highest + 1)) == platform::kSuccess
              ? 1
              : 0;
 }

@@ -61,7 +61,7 @@ bool LoadProfileValues(ValueReader& read, EnvInfoStr& env) {
 }
 
 // One adapter key. A DHCP adapter takes its addresses from its current lease; a static one from
-// the store, where the gateway, WINS and DNS values may be missing.
+// the store, where the gateway, WINS and DNS values may be missing (but not unreadable).
 bool LoadAdapter(Registry& registry, int profile, int index, AdapterInfoStr* adapters) {
   UniqueKey key;
   if (platform::OpenKey(registry, kCurrentUser, AdapterKeyPath(profile, index), Access::Read,
@@ -82,11 +82,13 @@ bool LoadAdapter(Registry& registry, int profile, int index, AdapterInfoStr* ada
         !read.Text(u"SubnetMask", a.SubnetMask)) {
       return false;
     }
-    read.Text(u"GatewayList", a.GatewayList);
-    read.Text(u"PrimaryWinsServer", a.PrimaryWinsServer);
-    read.Text(u"SecondaryWinsServer", a.SecondaryWinsServer);
-    read.Text(u"PrimaryDnsServer", a.PrimaryDnsServer);
-    read.Text(u"SecondaryDnsServer", a.SecondaryDnsServer);
+    if (!read.OptionalText(u"GatewayList", a.GatewayList) ||
+        !read.OptionalText(u"PrimaryWinsServer", a.PrimaryWinsServer) ||
+        !read.OptionalText(u"SecondaryWinsServer", a.SecondaryWinsServer) ||
+        !read.OptionalText(u"PrimaryDnsServer", a.PrimaryDnsServer) ||
+        !read.OptionalText(u"SecondaryDnsServer", a.SecondaryDnsServer)) {
+      return false;
+    }
   }
   return read.Text(u"MediaSubType", a.MediaSubType);
 }
