@@ -55,15 +55,28 @@ int AppendLines(const std::vector<std::u16string>& lines, CodePage page, std::si
   return 1;
 }
 
+// Whether every text the block inserts is still safe once converted to the script's code page.
+bool SafeInCodePage(const AdapterBlock& block, CodePage page) {
+  platform::TextCodec& text = platform::Current().text();
+  std::string bytes;
+  if (text.ToNarrow(page, block.name, bytes) != platform::kSuccess || !SafeConvertedName(bytes))
+    return false;
+  for (const auto& value : block.values) {
+    if (text.ToNarrow(page, value, bytes) != platform::kSuccess || !SafeConvertedValue(bytes))
+      return false;
+  }
+  return true;
+}
+
 // The adapter lines use the OEM code page on the systems whose shell reads it.
-int AppendAdapterBlock(const std::optional<std::vector<std::u16string>>& block,
-                       CNetInfoManage& self) {
+int AppendAdapterBlock(const std::optional<AdapterBlock>& block, CNetInfoManage& self) {
   if (!block) return 0;  // an unsafe text: nothing is written
   platform::Files& files = platform::Current().files();
   platform::UniqueFile file = OpenForAppending(files);
   if (!file) return 0;
   const CodePage page = self.GetOSVer() != 0 ? CodePage::Oem : CodePage::Ansi;
-  for (const auto& line : *block) {
+  if (!SafeInCodePage(*block, page)) return 0;
+  for (const auto& line : block->lines) {
     if (!WriteLine(files, file.get(), page, line, kAdapterLineBytes)) return 0;
   }
   return 1;

@@ -70,19 +70,28 @@ bool Confirms(const std::vector<platform::AdapterListEntry>& entries, const Adap
   return false;
 }
 
+// The host's array has ten records: a count beyond it would have the walks read (and
+// CheckAdapterExist write) past the last one.
+bool ValidAdapterRecords(const EnvInfoStr& env) {
+  return env.AdapterCount <= NEBRIN_ADAPTER_RECORDS;
+}
+
 }  // namespace
 
-void WaitUntilNoNetworkShell() {
+void WaitUntilNoNetworkShell(CNetInfoManage& manage) {
   NebrinChar shell[] = {'n', 'e', 't', 's', 'h', '.', 'e', 'x', 'e', 0};
   platform::Clock& clock = platform::Current().clock();
-  while (frame::SharedManage().CheckOSStatus(shell) != 0) clock.Sleep(kPollPauseMs);
+  while (manage.CheckOSStatus(shell) != 0) clock.Sleep(kPollPauseMs);
 }
 
 }  // namespace nebrin::netstate
 
 int CNetInfoManage::CheckAdapterExist(EnvInfoStr* env, AdapterInfoStr* adapters, int index) {
   using namespace nebrin;
-  if (env == nullptr || adapters == nullptr || index < 0 || index >= env->AdapterCount) return 0;
+  if (env == nullptr || adapters == nullptr || !netstate::ValidAdapterRecords(*env) || index < 0 ||
+      index >= env->AdapterCount) {
+    return 0;
+  }
   platform::Registry& registry = platform::Current().registry();
   platform::UniqueKey key;
   if (platform::OpenKey(registry, platform::kCurrentUser,
@@ -106,7 +115,7 @@ int CNetInfoManage::CheckAdapterExist(EnvInfoStr* env, AdapterInfoStr* adapters,
 
 int CNetInfoManage::FindSavedDevice(EnvInfoStr* env, AdapterInfoStr* adapters) {
   using namespace nebrin;
-  if (env == nullptr || adapters == nullptr) return 0;
+  if (env == nullptr || adapters == nullptr || !netstate::ValidAdapterRecords(*env)) return 0;
   const std::u16string publicGuid = frame::FieldText(env->strPublicDevGUID);
   const std::u16string privateGuid = frame::FieldText(env->strPrivateDevGUID);
   switch (env->nICSFlag) {
@@ -138,8 +147,8 @@ int CNetInfoManage::FindSavedDevice(EnvInfoStr* env, AdapterInfoStr* adapters) {
 
 int CNetInfoManage::GetChangeStatus(EnvInfoStr* env, AdapterInfoStr* adapters) {
   using namespace nebrin;
-  if (env == nullptr || adapters == nullptr) return 0;
-  netstate::WaitUntilNoNetworkShell();
+  if (env == nullptr || adapters == nullptr || !netstate::ValidAdapterRecords(*env)) return 0;
+  netstate::WaitUntilNoNetworkShell(*this);
 
   platform::AdapterList& list = platform::Current().adapters();
   std::uint32_t bytes = 0;

@@ -36,6 +36,11 @@ int CNetInfoRetrieve::GetWLANDeviceCount(EnvInfoStr* env, AdapterInfoStr* adapte
 
 int CNetInfoRetrieve::CheckInfoChangeStatus(EnvInfoStr* first, AdapterInfoStr* firstAdapters,
                                             EnvInfoStr* second, AdapterInfoStr* secondAdapters) {
+  // Without the four records there is nothing to classify: 0, none of the codes.
+  if (first == nullptr || firstAdapters == nullptr || second == nullptr ||
+      secondAdapters == nullptr) {
+    return 0;
+  }
   const bool profileChange = !SameField(first->ProfileName, second->ProfileName) ||
                              first->IconIndex != second->IconIndex ||
                              first->bDefaultPrinterFlag != second->bDefaultPrinterFlag ||

@@ -85,6 +85,20 @@ TEST_F(ScriptDirectoryTest, ScriptHasTheExactBytes) {
   CloseHandle(held);
 }
 
+// The system's own conversion turns the look-alike quote U+FF02 into '"' on the Western page;
+// a connection name holding it must not reach the script.
+TEST_F(ScriptDirectoryTest, NameThatConvertsToAQuoteWritesNothing) {
+  if (GetACP() != 1252) GTEST_SKIP() << "expects the Western European ANSI page";
+  CNetInfoManage manage;
+  if (manage.GetOSVer() != 0) GTEST_SKIP() << "expects the adapter lines in the ANSI page";
+  AdapterInfoStr adapters[NEBRIN_ADAPTER_RECORDS] = {};
+  Put(adapters[0].ConnectionName, L"LAN\xFF02 source=static addr=6.6.6.6");
+  ASSERT_EQ(manage.MakeInitialPartInIPTxt(), 1);
+  EXPECT_EQ(manage.MakeDHCPPartInIPTxt(nullptr, adapters, 0), 0);
+  EXPECT_EQ(manage.MakeStaticPartInIPTxt(nullptr, adapters, 0), 0);
+  EXPECT_EQ(Script(), "pushd interface\r\nreset all\r\npopd\r\npushd interface ip\r\n");
+}
+
 TEST(ProcessLookupTest, FindsAProcessTheTestStarted) {
   auto platform = InstalledPlatform();
   platform::Processes& processes = platform->processes();

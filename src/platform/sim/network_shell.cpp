@@ -127,17 +127,18 @@ class Shell {
 };
 
 // The shell reads its script in the OEM code page on the NT 5.1 systems whose shell expects it
-// (OEM code page 852, or 866 on a Tablet PC edition), in the ANSI code page elsewhere.
+// (OEM code page 852, or 866 on a Tablet PC edition), in the ANSI code page elsewhere, and in no
+// other encoding.
 std::u16string Shell::Decode(const std::string& bytes) const {
   const SystemState& system = machine_.system;
   const bool nt51 = system.version.platformId == 2 && system.version.major == 5 &&
                     system.version.minor == 1;
   const bool oem = nt51 && (system.oemCodePage == 852 || (system.tabletPc && system.oemCodePage == 866));
+  // Decoded as MultiByteToWideChar decodes: bytes the page does not define become the system's
+  // characters for them, and a script written in another encoding reads as what those bytes are in
+  // this page. (A page the machine cannot convert leaves nothing to run.)
   std::u16string text;
-  if (platform::native::BytesToWide(oem ? system.oemCodePage : system.ansiCodePage, bytes, text) !=
-      platform::kSuccess) {
-    text = Utf8ToUtf16(bytes);
-  }
+  platform::native::BytesToWide(oem ? system.oemCodePage : system.ansiCodePage, bytes, text);
   return text;
 }
 
