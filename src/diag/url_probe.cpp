@@ -22,11 +22,11 @@ int CNetDiag::CheckURLConnection(NebrinChar* url) {
     if (internet.Open(kAgent, kInternetOpenTypePreconfig, client.receive()) != kSuccess) {
       return kNotOpened;
     }
-    // The URL handle hangs from the client handle and is closed with it.
-    InternetHandle opened = kNoInternetHandle;
+    // The URL handle is closed before the client handle it hangs from.
+    UniqueInternetHandle opened(internet);
     const Status status = internet.OpenUrl(client.get(), nebrin::frame::ParamText(url),
-                                           kInternetFlagExistingConnect, opened);
-    return status == kSuccess && opened != kNoInternetHandle ? kOpened : kNotOpened;
+                                           kInternetFlagExistingConnect, opened.receive());
+    return status == kSuccess && opened.get() != kNoInternetHandle ? kOpened : kNotOpened;
   } catch (const std::bad_alloc&) {
     return kNotOpened;
   }

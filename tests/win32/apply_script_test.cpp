@@ -108,7 +108,7 @@ TEST(ProcessLookupTest, FindsAProcessTheTestStarted) {
   platform::ProcessHandle thread = 0;
   // A console program that waits a few seconds.
   ASSERT_EQ(processes.StartProcess(system + u"\\cmd.exe", u"cmd /c ping -n 6 127.0.0.1",
-                                   process, thread),
+                                   platform::kSwHide, process, thread),
             platform::kSuccess);
   platform::UniqueProcessHandle ownedProcess(processes, process);
   platform::UniqueProcessHandle ownedThread(processes, thread);

@@ -141,6 +141,12 @@ struct SimConnection {
   std::string deviceName;  // INetConnectionProps::DeviceName
 };
 
+// A command line given to WinExec, with the show command it came with (5: SW_SHOW).
+struct CommandRun {
+  std::string commandLine;
+  std::uint32_t showCommand = 5;
+};
+
 struct PrinterState {
   std::vector<std::string> installed;        // in the spooler's order
   std::optional<std::string> defaultPrinter;  // none: no default printer is set
@@ -185,9 +191,9 @@ class Machine final : public platform::Platform {
   const std::vector<SimConnection>& network_connections() const;
   PrinterState& printers();
   const PrinterState& printers() const;
-  // The command lines given to WinExec, oldest first.
-  std::vector<std::string>& commands_run();
-  const std::vector<std::string>& commands_run() const;
+  // The command lines given to WinExec and their show commands, oldest first.
+  std::vector<CommandRun>& commands_run();
+  const std::vector<CommandRun>& commands_run() const;
   // The virtual clock (GetTickCount); Sleep and receive time-outs advance it.
   std::uint32_t tick_count() const;
   void set_tick_count(std::uint32_t ticks);
@@ -246,6 +252,8 @@ class Machine final : public platform::Platform {
   std::size_t ComApartmentDepth() const;
   std::size_t ComReferencesHeld() const;
   std::size_t ComMisuses() const;
+  // Winsock: WSACleanup calls without a successful WSAStartup left to end. Tests expect none.
+  std::size_t WinsockMisuses() const;
 
   // --- platform::Platform ---
   platform::Registry& registry() override;

@@ -115,8 +115,9 @@ Status SimProcesses::SystemDirectory(std::u16string& path) {
   return kSuccess;
 }
 
+// The show command is not modelled: no window is ever seen.
 Status SimProcesses::StartProcess(std::u16string_view application, std::u16string_view commandLine,
-                                  platform::ProcessHandle& process,
+                                  std::uint32_t, platform::ProcessHandle& process,
                                   platform::ProcessHandle& thread) {
   if (Status fault = machine_.accounting.Enter(Service::Processes)) return fault;
   ProcessState& state = machine_.processes;
