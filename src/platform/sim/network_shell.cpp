@@ -282,6 +282,15 @@ bool Shell::RunInterfaceIp(const std::string& verb, const std::string& noun,
     }
     if (sourceText == "dhcp") {
       if (addr || mask || gateway) return invalid("argument", rest);
+      // An adapter already on DHCP is left as it is, and the shell says so.
+      const NamedValue* enabled = key.FindValue(u"EnableDHCP");
+      if (enabled != nullptr && enabled->value.type == RegType::Dword &&
+          enabled->value.bytes.size() == 4 && enabled->value.bytes[0] == 1 &&
+          enabled->value.bytes[1] == 0 && enabled->value.bytes[2] == 0 &&
+          enabled->value.bytes[3] == 0) {
+        problem = "DHCP is already enabled on this interface.";
+        return false;
+      }
       key.PutValue(u"EnableDHCP", RegValue::Dword(1));
       key.PutValue(u"IPAddress", RegValue::MultiString({"0.0.0.0"}));
       key.PutValue(u"SubnetMask", RegValue::MultiString({"0.0.0.0"}));
@@ -360,12 +369,25 @@ bool Shell::RunInterfaceIp(const std::string& verb, const std::string& noun,
     return false;
   }
   if (!IsAddress(*addr)) return invalid("addr", *addr);
+  // A server already in the list is not added a second time; the shell says so.
+  const std::string alreadyListed = "The object is already in the list.";
   if (dns) {
     const NamedValue* current = key.FindValue(u"NameServer");
     std::string servers = current ? Utf16ToUtf8(FirstString(current->value.bytes)) : "";
+    std::istringstream listed(servers);
+    for (std::string server; std::getline(listed, server, ',');) {
+      if (server == *addr) {
+        problem = alreadyListed;
+        return false;
+      }
+    }
     servers = servers.empty() ? *addr : servers + "," + *addr;
     key.PutValue(u"NameServer", RegValue::String(servers));
   } else if (ListedAdapter* listed = Listed(*guid)) {
+    if (listed->primaryWins == *addr || listed->secondaryWins == *addr) {
+      problem = alreadyListed;
+      return false;
+    }
     (listed->primaryWins.empty() ? listed->primaryWins : listed->secondaryWins) = *addr;
   }
   return true;
