@@ -7,6 +7,7 @@
 
 #include "NebrinCoreDll.h"
 #include "apply/script_lines.h"
+#include "frame/no_throw.h"
 #include "platform/file_handle.h"
 #include "platform/platform.h"
 
@@ -86,37 +87,45 @@ int AppendAdapterBlock(const std::optional<AdapterBlock>& block, CNetInfoManage&
 }  // namespace nebrin::apply
 
 int CNetInfoManage::MakeInitialPartInIPTxt() {
-  using namespace nebrin;
-  platform::Files& files = platform::Current().files();
-  platform::FileHandle opened = platform::kNoFile;
-  if (files.OpenFile(apply::kScriptName, platform::Disposition::CreateAlways, opened) !=
-      platform::kSuccess) {
-    return 0;
-  }
-  platform::UniqueFile file(files, opened);
-  for (const auto& line : apply::OpeningLines()) {
-    if (!apply::WriteLine(files, file.get(), platform::CodePage::Ansi, line,
-                          apply::kFrameLineBytes)) {
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    platform::Files& files = platform::Current().files();
+    platform::FileHandle opened = platform::kNoFile;
+    if (files.OpenFile(apply::kScriptName, platform::Disposition::CreateAlways, opened) !=
+        platform::kSuccess) {
       return 0;
     }
-  }
-  return 1;
+    platform::UniqueFile file(files, opened);
+    for (const auto& line : apply::OpeningLines()) {
+      if (!apply::WriteLine(files, file.get(), platform::CodePage::Ansi, line,
+                            apply::kFrameLineBytes)) {
+        return 0;
+      }
+    }
+    return 1;
+  });
 }
 
 int CNetInfoManage::MakeDHCPPartInIPTxt(EnvInfoStr*, AdapterInfoStr* adapters, int index) {
-  using namespace nebrin;
-  if (adapters == nullptr || index < 0 || index >= NEBRIN_ADAPTER_RECORDS) return 0;
-  return apply::AppendAdapterBlock(apply::DhcpLines(adapters[index]), *this);
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    if (adapters == nullptr || index < 0 || index >= NEBRIN_ADAPTER_RECORDS) return 0;
+    return apply::AppendAdapterBlock(apply::DhcpLines(adapters[index]), *this);
+  });
 }
 
 int CNetInfoManage::MakeStaticPartInIPTxt(EnvInfoStr*, AdapterInfoStr* adapters, int index) {
-  using namespace nebrin;
-  if (adapters == nullptr || index < 0 || index >= NEBRIN_ADAPTER_RECORDS) return 0;
-  return apply::AppendAdapterBlock(apply::StaticLines(adapters[index]), *this);
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    if (adapters == nullptr || index < 0 || index >= NEBRIN_ADAPTER_RECORDS) return 0;
+    return apply::AppendAdapterBlock(apply::StaticLines(adapters[index]), *this);
+  });
 }
 
 int CNetInfoManage::MakeEndPartInIPTxt() {
-  using namespace nebrin;
-  return apply::AppendLines({apply::ClosingLine()}, platform::CodePage::Ansi,
-                            apply::kFrameLineBytes);
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    return apply::AppendLines({apply::ClosingLine()}, platform::CodePage::Ansi,
+                              apply::kFrameLineBytes);
+  });
 }

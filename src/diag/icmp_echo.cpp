@@ -2,11 +2,11 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 #include "platform/socket_handles.h"
@@ -197,9 +197,6 @@ void CNetDiag::fill_icmp_data(char* buffer, int bytes) {
 }
 
 int CNetDiag::Ping(int count, NebrinChar* host) {
-  try {
-    return Echo(*this, count, host);
-  } catch (const std::bad_alloc&) {
-    return 0;  // the buffers could not be obtained
-  }
+  // The buffers that cannot be obtained, among others, end the test with 0.
+  return nebrin::frame::Guarded(0, [&] { return Echo(*this, count, host); });
 }

@@ -1,7 +1,6 @@
 // URL reachability: whether the Internet client opens a URL.
-#include <new>
-
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 
@@ -16,7 +15,7 @@ constexpr char16_t kAgent[] = u"Nebrin 2.0";
 
 int CNetDiag::CheckURLConnection(NebrinChar* url) {
   using namespace nebrin::platform;
-  try {
+  return nebrin::frame::Guarded(kNotOpened, [&] {
     InternetClient& internet = Current().internet();
     UniqueInternetHandle client(internet);
     if (internet.Open(kAgent, kInternetOpenTypePreconfig, client.receive()) != kSuccess) {
@@ -27,7 +26,5 @@ int CNetDiag::CheckURLConnection(NebrinChar* url) {
     const Status status = internet.OpenUrl(client.get(), nebrin::frame::ParamText(url),
                                            kInternetFlagExistingConnect, opened.receive());
     return status == kSuccess && opened.get() != kNoInternetHandle ? kOpened : kNotOpened;
-  } catch (const std::bad_alloc&) {
-    return kNotOpened;
-  }
+  });
 }

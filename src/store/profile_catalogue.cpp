@@ -5,6 +5,7 @@
 #include <string>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
@@ -67,59 +68,67 @@ int NameIsFree(const std::u16string& name, std::optional<int> skip) {
 using namespace nebrin;
 
 int CNetInfoRetrieve::GetProfileCount() {
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey root;
-  int next = 0;
-  if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
-  int count = 0;
-  for (int k = 0; k < next; ++k) {
-    platform::UniqueKey profile;
-    if (platform::OpenKey(registry, root.get(), store::DecimalText(k), platform::Access::Read,
-                          profile) == platform::kSuccess) {
-      ++count;
+  return nebrin::frame::Guarded(0, [&] {
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey root;
+    int next = 0;
+    if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
+    int count = 0;
+    for (int k = 0; k < next; ++k) {
+      platform::UniqueKey profile;
+      if (platform::OpenKey(registry, root.get(), store::DecimalText(k), platform::Access::Read,
+                            profile) == platform::kSuccess) {
+        ++count;
+      }
     }
-  }
-  return count;
+    return count;
+  });
 }
 
 int CNetInfoRetrieve::GetNameIndexInfo(NameIndex* entries, int capacity) {
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey root;
-  int next = 0;
-  if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
-  int filled = 0;
-  for (int j = 0; j < next; ++j) {
-    if (filled >= capacity) return 1;
-    if (entries == nullptr) return 0;
-    platform::UniqueKey profile;
-    if (platform::OpenKey(registry, root.get(), store::DecimalText(j), platform::Access::Read,
-                          profile) != platform::kSuccess) {
-      continue;
+  return nebrin::frame::Guarded(0, [&] {
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey root;
+    int next = 0;
+    if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
+    int filled = 0;
+    for (int j = 0; j < next; ++j) {
+      if (filled >= capacity) return 1;
+      if (entries == nullptr) return 0;
+      platform::UniqueKey profile;
+      if (platform::OpenKey(registry, root.get(), store::DecimalText(j), platform::Access::Read,
+                            profile) != platform::kSuccess) {
+        continue;
+      }
+      NameIndex& entry = entries[filled];
+      std::u16string name;
+      if (platform::ReadText(registry, profile.get(), u"ProfileName", store::kNameRoom, name) !=
+          platform::kSuccess) {
+        return 0;
+      }
+      frame::SetField(entry.ProfileName, name);  // a name too long for the entry is cut short
+      std::u16string icon;
+      if (platform::ReadText(registry, profile.get(), u"IconIndex", store::kIconRoom, icon) !=
+          platform::kSuccess) {
+        return 0;
+      }
+      entry.IconIndex = store::ParseNumber(icon);
+      entry.nProfileKey = j;
+      ++filled;
     }
-    NameIndex& entry = entries[filled];
-    std::u16string name;
-    if (platform::ReadText(registry, profile.get(), u"ProfileName", store::kNameRoom, name) !=
-        platform::kSuccess) {
-      return 0;
-    }
-    frame::SetField(entry.ProfileName, name);  // a name too long for the entry is cut short
-    std::u16string icon;
-    if (platform::ReadText(registry, profile.get(), u"IconIndex", store::kIconRoom, icon) !=
-        platform::kSuccess) {
-      return 0;
-    }
-    entry.IconIndex = store::ParseNumber(icon);
-    entry.nProfileKey = j;
-    ++filled;
-  }
-  return 1;
+    return 1;
+  });
 }
 
 int CNetInfoRetrieve::CanUseThisName(NebrinChar* name) {
-  return store::NameIsFree(frame::ParamText(name), std::nullopt);
+  return nebrin::frame::Guarded(0, [&] {
+    return store::NameIsFree(frame::ParamText(name), std::nullopt);
+  });
 }
 
 int CNetInfoRetrieve::CanUseThisNameEdit(NebrinChar* name, EnvInfoStr* env) {
-  if (env == nullptr) return 0;
-  return store::NameIsFree(frame::ParamText(name), env->nProfileKey);
+  return nebrin::frame::Guarded(0, [&] {
+    if (env == nullptr) return 0;
+    return store::NameIsFree(frame::ParamText(name), env->nProfileKey);
+  });
 }

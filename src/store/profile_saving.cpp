@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "netstate/registry_paths.h"
 #include "platform/platform.h"
@@ -165,138 +166,146 @@ using namespace nebrin;
 
 int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* adapters,
                                               int newProfile) {
-  if (env == nullptr || adapters == nullptr || !store::ValidAdapterCount(env->AdapterCount))
-    return 0;
-  platform::Registry& registry = platform::Current().registry();
+  return nebrin::frame::Guarded(0, [&] {
+    if (env == nullptr || adapters == nullptr || !store::ValidAdapterCount(env->AdapterCount))
+      return 0;
+    platform::Registry& registry = platform::Current().registry();
 
-  platform::UniqueKey root;
-  const platform::Status opened = platform::OpenKey(registry, platform::kCurrentUser,
-                                                    store::kStoreRoot, platform::Access::All, root);
-  // Only a store that does not exist yet starts afresh; a root that exists but does not open must
-  // not have its "ProfileCount" and profile 0 overwritten.
-  if (opened == platform::kFileNotFound)
-    return store::SaveFirstProfile(*this, registry, *env, adapters);
-  if (opened != platform::kSuccess) return 0;
+    platform::UniqueKey root;
+    const platform::Status opened = platform::OpenKey(registry, platform::kCurrentUser,
+                                                      store::kStoreRoot, platform::Access::All, root);
+    // Only a store that does not exist yet starts afresh; a root that exists but does not open must
+    // not have its "ProfileCount" and profile 0 overwritten.
+    if (opened == platform::kFileNotFound)
+      return store::SaveFirstProfile(*this, registry, *env, adapters);
+    if (opened != platform::kSuccess) return 0;
 
-  std::u16string count;
-  const platform::Status read =
-      platform::ReadText(registry, root.get(), u"ProfileCount", store::kNumberRoom, count);
-  // A root without "ProfileCount" and without profiles is what a first save leaves when it
-  // cannot write the count: the next save is a first save again.
-  if (read == platform::kFileNotFound && store::HasNoSubkeys(registry, root.get())) {
-    root.reset();
-    return store::SaveFirstProfile(*this, registry, *env, adapters);
-  }
-  if (read != platform::kSuccess) return 0;
-  if (newProfile == 0) return store::RewriteProfile(*this, registry, *env, adapters);
+    std::u16string count;
+    const platform::Status read =
+        platform::ReadText(registry, root.get(), u"ProfileCount", store::kNumberRoom, count);
+    // A root without "ProfileCount" and without profiles is what a first save leaves when it
+    // cannot write the count: the next save is a first save again.
+    if (read == platform::kFileNotFound && store::HasNoSubkeys(registry, root.get())) {
+      root.reset();
+      return store::SaveFirstProfile(*this, registry, *env, adapters);
+    }
+    if (read != platform::kSuccess) return 0;
+    if (newProfile == 0) return store::RewriteProfile(*this, registry, *env, adapters);
 
-  // A count that is negative, or whose successor is no number, gives no number to take.
-  const int number = store::ParseNumber(count);
-  if (!store::CanTakeProfileNumber(number)) return 0;
-  env->nProfileKey = number;
-  if (store::WriteText(registry, root.get(), u"ProfileCount", store::DecimalText(number + 1)) !=
-      platform::kSuccess) {
-    return 0;
-  }
-  return store::StoreProfile(*this, registry, number, *env, adapters, root.get());
+    // A count that is negative, or whose successor is no number, gives no number to take.
+    const int number = store::ParseNumber(count);
+    if (!store::CanTakeProfileNumber(number)) return 0;
+    env->nProfileKey = number;
+    if (store::WriteText(registry, root.get(), u"ProfileCount", store::DecimalText(number + 1)) !=
+        platform::kSuccess) {
+      return 0;
+    }
+    return store::StoreProfile(*this, registry, number, *env, adapters, root.get());
+  });
 }
 
 int CNetInfoManage::SaveValueForEachProfile(EnvInfoStr* env, int profileNumber) {
-  using frame::TerminatedFieldText;
-  using store::DecimalText;
-  using store::FlagText;
-  if (env == nullptr) return 0;
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey profile;
-  if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
-                        platform::Access::Write, profile) != platform::kSuccess) {
-    return 0;
-  }
-  const EnvInfoStr& e = *env;
-  const bool sharing = e.nICSFlag == 1 || e.nICSFlag == 2;
-  store::ValueWriter write(registry, profile.get());
-  write(u"AdapterCount", DecimalText(e.AdapterCount));
-  write(u"ProfileName", TerminatedFieldText(e.ProfileName));
-  write(u"IconIndex", DecimalText(e.IconIndex));
-  write(u"nProfileKey", DecimalText(e.nProfileKey));
-  write(u"bDefaultPrinterFlag", FlagText(e.bDefaultPrinterFlag));
-  write(u"strPrinterName", TerminatedFieldText(e.strPrinterName));
-  write(u"nICSFlag", store::SharingRoleText(e.nICSFlag));
-  if (e.nICSFlag == 1) write(u"strPublicDevGUID", TerminatedFieldText(e.strPublicDevGUID));
-  if (sharing) write(u"strPrivateDevGUID", TerminatedFieldText(e.strPrivateDevGUID));
-  if (e.nICSFlag == 1) write(u"bICFFlag", FlagText(e.bICFFlag));
-  if (sharing) write(u"bPrivateWlan", FlagText(e.bPrivateWlan));
-  if (sharing && e.bPrivateWlan == 1) {
-    write(u"bWLANWebKeyUse", FlagText(e.bWLANWebKeyUse));
-    write(u"strWLANConnectionName", TerminatedFieldText(e.strWLANConnectionName));
-    write(u"strWLANPassWord", TerminatedFieldText(e.strWLANPassWord));
-  }
-  return write.ok() ? 1 : 0;
+  return nebrin::frame::Guarded(0, [&] {
+    using frame::TerminatedFieldText;
+    using store::DecimalText;
+    using store::FlagText;
+    if (env == nullptr) return 0;
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey profile;
+    if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
+                          platform::Access::Write, profile) != platform::kSuccess) {
+      return 0;
+    }
+    const EnvInfoStr& e = *env;
+    const bool sharing = e.nICSFlag == 1 || e.nICSFlag == 2;
+    store::ValueWriter write(registry, profile.get());
+    write(u"AdapterCount", DecimalText(e.AdapterCount));
+    write(u"ProfileName", TerminatedFieldText(e.ProfileName));
+    write(u"IconIndex", DecimalText(e.IconIndex));
+    write(u"nProfileKey", DecimalText(e.nProfileKey));
+    write(u"bDefaultPrinterFlag", FlagText(e.bDefaultPrinterFlag));
+    write(u"strPrinterName", TerminatedFieldText(e.strPrinterName));
+    write(u"nICSFlag", store::SharingRoleText(e.nICSFlag));
+    if (e.nICSFlag == 1) write(u"strPublicDevGUID", TerminatedFieldText(e.strPublicDevGUID));
+    if (sharing) write(u"strPrivateDevGUID", TerminatedFieldText(e.strPrivateDevGUID));
+    if (e.nICSFlag == 1) write(u"bICFFlag", FlagText(e.bICFFlag));
+    if (sharing) write(u"bPrivateWlan", FlagText(e.bPrivateWlan));
+    if (sharing && e.bPrivateWlan == 1) {
+      write(u"bWLANWebKeyUse", FlagText(e.bWLANWebKeyUse));
+      write(u"strWLANConnectionName", TerminatedFieldText(e.strWLANConnectionName));
+      write(u"strWLANPassWord", TerminatedFieldText(e.strWLANPassWord));
+    }
+    return write.ok() ? 1 : 0;
+  });
 }
 
 int CNetInfoManage::SaveValueForEachAdapter(AdapterInfoStr* adapters, int profileNumber,
                                             int adapterIndex) {
-  using frame::FieldText;
-  using frame::TerminatedFieldText;
-  if (adapters == nullptr || adapterIndex < 0 || adapterIndex >= NEBRIN_ADAPTER_RECORDS) return 0;
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey key;
-  if (platform::OpenKey(registry, platform::kCurrentUser,
-                        store::AdapterKeyPath(profileNumber, adapterIndex), platform::Access::Write,
-                        key) != platform::kSuccess) {
-    return 0;
-  }
-  AdapterInfoStr& a = adapters[adapterIndex];
-  store::ValueWriter write(registry, key.get());
-  write(u"DhcpEnabled", TerminatedFieldText(a.DhcpEnabled));
-  write(u"IpAddressList", TerminatedFieldText(a.IpAddressList));
-  write(u"GatewayList", TerminatedFieldText(a.GatewayList));
-  write(u"PrimaryWinsServer", TerminatedFieldText(a.PrimaryWinsServer));
-  write(u"SecondaryWinsServer", TerminatedFieldText(a.SecondaryWinsServer));
-  write(u"PrimaryDnsServer", TerminatedFieldText(a.PrimaryDnsServer));
-  write(u"SecondaryDnsServer", TerminatedFieldText(a.SecondaryDnsServer));
-  write(u"ConnectionName", TerminatedFieldText(a.ConnectionName));
-  write(u"DeviceDesc", TerminatedFieldText(a.DeviceDesc));
-  write(u"MediaSubType", TerminatedFieldText(a.MediaSubType));
-  write(u"SubnetMask", TerminatedFieldText(a.SubnetMask));
-  write(u"AdapterName", TerminatedFieldText(a.AdapterName));
-  if (!write.ok()) return 0;
-
-  // Only static adapters keep a metric; an empty one is taken from the system.
-  if (frame::FieldIs(a.DhcpEnabled, u"no")) {
-    if (FieldText(a.Metric).empty()) {
-      bool opened = false;
-      const std::u16string metric = store::MetricFromSystem(registry, a, opened);
-      if (!opened) return 0;
-      frame::SetField(a.Metric, metric);
+  return nebrin::frame::Guarded(0, [&] {
+    using frame::FieldText;
+    using frame::TerminatedFieldText;
+    if (adapters == nullptr || adapterIndex < 0 || adapterIndex >= NEBRIN_ADAPTER_RECORDS) return 0;
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey key;
+    if (platform::OpenKey(registry, platform::kCurrentUser,
+                          store::AdapterKeyPath(profileNumber, adapterIndex), platform::Access::Write,
+                          key) != platform::kSuccess) {
+      return 0;
     }
-    if (!write(u"Metric", TerminatedFieldText(a.Metric))) return 0;
-  }
-  return 1;
+    AdapterInfoStr& a = adapters[adapterIndex];
+    store::ValueWriter write(registry, key.get());
+    write(u"DhcpEnabled", TerminatedFieldText(a.DhcpEnabled));
+    write(u"IpAddressList", TerminatedFieldText(a.IpAddressList));
+    write(u"GatewayList", TerminatedFieldText(a.GatewayList));
+    write(u"PrimaryWinsServer", TerminatedFieldText(a.PrimaryWinsServer));
+    write(u"SecondaryWinsServer", TerminatedFieldText(a.SecondaryWinsServer));
+    write(u"PrimaryDnsServer", TerminatedFieldText(a.PrimaryDnsServer));
+    write(u"SecondaryDnsServer", TerminatedFieldText(a.SecondaryDnsServer));
+    write(u"ConnectionName", TerminatedFieldText(a.ConnectionName));
+    write(u"DeviceDesc", TerminatedFieldText(a.DeviceDesc));
+    write(u"MediaSubType", TerminatedFieldText(a.MediaSubType));
+    write(u"SubnetMask", TerminatedFieldText(a.SubnetMask));
+    write(u"AdapterName", TerminatedFieldText(a.AdapterName));
+    if (!write.ok()) return 0;
+
+    // Only static adapters keep a metric; an empty one is taken from the system.
+    if (frame::FieldIs(a.DhcpEnabled, u"no")) {
+      if (FieldText(a.Metric).empty()) {
+        bool opened = false;
+        const std::u16string metric = store::MetricFromSystem(registry, a, opened);
+        if (!opened) return 0;
+        frame::SetField(a.Metric, metric);
+      }
+      if (!write(u"Metric", TerminatedFieldText(a.Metric))) return 0;
+    }
+    return 1;
+  });
 }
 
 int CNetInfoManage::SaveNameOrPrinter(EnvInfoStr* env) {
-  using frame::FieldText;
-  using frame::TerminatedFieldText;
-  if (env == nullptr) return 0;
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey profile;
-  if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(env->nProfileKey),
-                        platform::Access::Write, profile) != platform::kSuccess) {
-    return 0;
-  }
-  store::ValueWriter write(registry, profile.get());
-  write(u"ProfileName", TerminatedFieldText(env->ProfileName));
-  write(u"IconIndex", store::DecimalText(env->IconIndex));
-  write(u"bDefaultPrinterFlag", store::FlagText(env->bDefaultPrinterFlag));
-  write(u"strPrinterName", TerminatedFieldText(env->strPrinterName));
-  if (!write.ok()) return 0;
-  profile.reset();
-  if (env->bDefaultPrinterFlag != 0) {
-    return platform::Current().spooler().SetDefaultPrinter(FieldText(env->strPrinterName)) ==
-                   platform::kSuccess
-               ? 1
-               : 0;
-  }
-  return 1;
+  return nebrin::frame::Guarded(0, [&] {
+    using frame::FieldText;
+    using frame::TerminatedFieldText;
+    if (env == nullptr) return 0;
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey profile;
+    if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(env->nProfileKey),
+                          platform::Access::Write, profile) != platform::kSuccess) {
+      return 0;
+    }
+    store::ValueWriter write(registry, profile.get());
+    write(u"ProfileName", TerminatedFieldText(env->ProfileName));
+    write(u"IconIndex", store::DecimalText(env->IconIndex));
+    write(u"bDefaultPrinterFlag", store::FlagText(env->bDefaultPrinterFlag));
+    write(u"strPrinterName", TerminatedFieldText(env->strPrinterName));
+    if (!write.ok()) return 0;
+    profile.reset();
+    if (env->bDefaultPrinterFlag != 0) {
+      return platform::Current().spooler().SetDefaultPrinter(FieldText(env->strPrinterName)) ==
+                     platform::kSuccess
+                 ? 1
+                 : 0;
+    }
+    return 1;
+  });
 }
