@@ -99,6 +99,26 @@ TEST_F(ScriptDirectoryTest, NameThatConvertsToAQuoteWritesNothing) {
   EXPECT_EQ(Script(), "pushd interface\r\nreset all\r\npopd\r\npushd interface ip\r\n");
 }
 
+// The add-printer wizard's command runner comes from the system directory: a Rundll32.exe in the
+// working directory (a copy of a harmless program) is never started in its place.
+TEST_F(ScriptDirectoryTest, WizardRunsTheSystemsCommandRunner) {
+  wchar_t system[MAX_PATH] = {};
+  ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+  ASSERT_TRUE(CopyFileW((std::wstring(system) + L"\\cmd.exe").c_str(), L"Rundll32.exe", FALSE));
+  CNetInfoManage manage;
+  wchar_t runner[] = L"rundll32.exe";
+  wchar_t planted[] = L"Rundll32.exe";
+  EXPECT_EQ(CCommonFtn().RunPrtWizard(), 1);
+  int seen = 0;
+  for (int attempt = 0; attempt < 50 && seen == 0; ++attempt) {
+    seen = manage.CheckOSStatus(runner);
+    if (seen == 0) Sleep(20);
+  }
+  EXPECT_EQ(seen, 1) << "the system directory's rundll32.exe runs";
+  EXPECT_EQ(manage.CheckOSStatus(planted), 0);
+  DeleteFileW(L"Rundll32.exe");
+}
+
 TEST(ProcessLookupTest, FindsAProcessTheTestStarted) {
   auto platform = InstalledPlatform();
   platform::Processes& processes = platform->processes();
