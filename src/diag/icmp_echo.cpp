@@ -85,8 +85,8 @@ Outcome AwaitReply(nebrin::platform::Sockets& sockets, nebrin::platform::SocketH
     // A datagram too large for the buffer is no echo reply of ours, and an interrupted receive
     // brought nothing: both leave the wait going on with the time left. Any other receive error
     // counts as an answer, as it always has.
-    const bool nothingForUs = status == nebrin::platform::kWsaMessageSize ||
-                              status == nebrin::platform::kWsaInterrupted;
+    const bool nothingForUs =
+        status == nebrin::platform::kWsaMessageSize || status == nebrin::platform::kWsaInterrupted;
     if (status != kSuccess && !nothingForUs) return Outcome::Answered;
     if (status == kSuccess && IsReplyTo(buffer, received, from, destination, request)) {
       return Outcome::Answered;

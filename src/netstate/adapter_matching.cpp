@@ -90,8 +90,8 @@ void WaitUntilNoNetworkShell(CNetInfoManage& manage) {
 int CNetInfoManage::CheckAdapterExist(EnvInfoStr* env, AdapterInfoStr* adapters, int index) {
   return nebrin::frame::Guarded(0, [&] {
     using namespace nebrin;
-    if (env == nullptr || adapters == nullptr || !netstate::ValidAdapterRecords(*env) || index < 0 ||
-        index >= env->AdapterCount) {
+    if (env == nullptr || adapters == nullptr || !netstate::ValidAdapterRecords(*env) ||
+        index < 0 || index >= env->AdapterCount) {
       return 0;
     }
     platform::Registry& registry = platform::Current().registry();
@@ -126,7 +126,8 @@ int CNetInfoManage::FindSavedDevice(EnvInfoStr* env, AdapterInfoStr* adapters) {
       case 1:  // sharing host: the public and the private adapter
         for (int i = 0; i < env->AdapterCount; ++i) {
           const std::u16string name = frame::FieldText(adapters[i].AdapterName);
-          if ((name == publicGuid || name == privateGuid) && CheckAdapterExist(env, adapters, i) == 0) {
+          if ((name == publicGuid || name == privateGuid) &&
+              CheckAdapterExist(env, adapters, i) == 0) {
             return 0;
           }
         }

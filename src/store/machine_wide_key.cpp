@@ -32,8 +32,8 @@ int CNetInfoManage::MakeHKLMNebrinKey(EnvInfoStr* env) {
     if (platform::OpenKey(registry, platform::kLocalMachine, store::kMachineWideKey,
                           platform::Access::Write, key) != platform::kSuccess) {
       bool created = false;
-      if (store::CreateKey(registry, platform::kLocalMachine, store::kMachineWideKey, key, created) !=
-          platform::kSuccess) {
+      if (store::CreateKey(registry, platform::kLocalMachine, store::kMachineWideKey, key,
+                           created) != platform::kSuccess) {
         return 0;
       }
     }
@@ -65,7 +65,8 @@ int CNetInfoManage::DeleteHKLMNebrinKey() {
       if (opened != platform::kSuccess) return 0;
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
-      if (registry.DeleteKey(platform::kLocalMachine, store::kMachineWideKey) == platform::kSuccess) {
+      if (registry.DeleteKey(platform::kLocalMachine, store::kMachineWideKey) ==
+          platform::kSuccess) {
         return 1;
       }
     }

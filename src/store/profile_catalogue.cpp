@@ -121,9 +121,8 @@ int CNetInfoRetrieve::GetNameIndexInfo(NameIndex* entries, int capacity) {
 }
 
 int CNetInfoRetrieve::CanUseThisName(NebrinChar* name) {
-  return nebrin::frame::Guarded(0, [&] {
-    return store::NameIsFree(frame::ParamText(name), std::nullopt);
-  });
+  return nebrin::frame::Guarded(
+      0, [&] { return store::NameIsFree(frame::ParamText(name), std::nullopt); });
 }
 
 int CNetInfoRetrieve::CanUseThisNameEdit(NebrinChar* name, EnvInfoStr* env) {

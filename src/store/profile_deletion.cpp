@@ -46,8 +46,8 @@ int CNetInfoManage::CountProfileKey() {
   return nebrin::frame::Guarded(0, [&] {
     platform::Registry& registry = platform::Current().registry();
     platform::UniqueKey root;
-    if (platform::OpenKey(registry, platform::kCurrentUser, store::kStoreRoot, platform::Access::Read,
-                          root) != platform::kSuccess) {
+    if (platform::OpenKey(registry, platform::kCurrentUser, store::kStoreRoot,
+                          platform::Access::Read, root) != platform::kSuccess) {
       return 0;
     }
     int highest = 0;
@@ -85,8 +85,8 @@ int CNetInfoManage::DeleteAllProfile() {
   return nebrin::frame::Guarded(0, [&] {
     platform::Registry& registry = platform::Current().registry();
     platform::UniqueKey root;
-    if (platform::OpenKey(registry, platform::kCurrentUser, store::kStoreRoot, platform::Access::Read,
-                          root) != platform::kSuccess) {
+    if (platform::OpenKey(registry, platform::kCurrentUser, store::kStoreRoot,
+                          platform::Access::Read, root) != platform::kSuccess) {
       return 0;
     }
     // Each round deletes a key or stops, so the loop ends.
@@ -104,7 +104,8 @@ int CNetInfoManage::DeleteNebrinKey() {
   return nebrin::frame::Guarded(0, [&] {
     if (DeleteAllProfile() != 1) return 0;
     platform::Registry& registry = platform::Current().registry();
-    if (registry.DeleteKey(platform::kCurrentUser, store::kStoreRoot) != platform::kSuccess) return 0;
+    if (registry.DeleteKey(platform::kCurrentUser, store::kStoreRoot) != platform::kSuccess)
+      return 0;
     // A machine-wide key that is missing counts as a failure here, unlike in DeleteHKLMNebrinKey.
     if (registry.DeleteKey(platform::kLocalMachine, store::kMachineWideKey) != platform::kSuccess) {
       return 0;

@@ -172,8 +172,8 @@ int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* a
     platform::Registry& registry = platform::Current().registry();
 
     platform::UniqueKey root;
-    const platform::Status opened = platform::OpenKey(registry, platform::kCurrentUser,
-                                                      store::kStoreRoot, platform::Access::All, root);
+    const platform::Status opened = platform::OpenKey(
+        registry, platform::kCurrentUser, store::kStoreRoot, platform::Access::All, root);
     // Only a store that does not exist yet starts afresh; a root that exists but does not open must
     // not have its "ProfileCount" and profile 0 overwritten.
     if (opened == platform::kFileNotFound)
@@ -248,8 +248,8 @@ int CNetInfoManage::SaveValueForEachAdapter(AdapterInfoStr* adapters, int profil
     platform::Registry& registry = platform::Current().registry();
     platform::UniqueKey key;
     if (platform::OpenKey(registry, platform::kCurrentUser,
-                          store::AdapterKeyPath(profileNumber, adapterIndex), platform::Access::Write,
-                          key) != platform::kSuccess) {
+                          store::AdapterKeyPath(profileNumber, adapterIndex),
+                          platform::Access::Write, key) != platform::kSuccess) {
       return 0;
     }
     AdapterInfoStr& a = adapters[adapterIndex];

@@ -233,9 +233,10 @@ TEST_F(AddressScriptTest, TextsThatBecomeQuotesOrLineBreaksInTheCodePageWriteNot
       EXPECT_EQ(Script(), kOpening) << c.what;
     }
   }
-  EXPECT_EQ(Script(), kOpening + "set address name=\"LAN?\" source=dhcp\r\n"
-                                 "set dns name=\"LAN?\" source=dhcp\r\n"
-                                 "set wins name=\"LAN?\" source=dhcp\r\n");
+  EXPECT_EQ(Script(), kOpening +
+                          "set address name=\"LAN?\" source=dhcp\r\n"
+                          "set dns name=\"LAN?\" source=dhcp\r\n"
+                          "set wins name=\"LAN?\" source=dhcp\r\n");
 }
 
 }  // namespace

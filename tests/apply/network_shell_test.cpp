@@ -34,7 +34,9 @@ class NetworkShellTest : public SimTest {
     platform::UniqueProcessHandle ownedThread(processes, thread);
     return state.shellOutput;
   }
-  std::string Interface(const sim::AdapterSpec& spec) { return sim::TcpipInterfaceKey(spec.listed.guid); }
+  std::string Interface(const sim::AdapterSpec& spec) {
+    return sim::TcpipInterfaceKey(spec.listed.guid);
+  }
   // Everything the shell's commands change: both adapters' interface values and WINS servers.
   std::string Settings() {
     std::string all;
@@ -61,10 +63,12 @@ TEST_F(NetworkShellTest, CommandsThatChangeNothingAreAnsweredAsTheShellAnswersTh
     std::string answer;  // empty: applied without a word
   };
   const Case cases[] = {
-      {"set address name=\"" + wired + "\" source=dhcp", "DHCP is already enabled on this interface."},
+      {"set address name=\"" + wired + "\" source=dhcp",
+       "DHCP is already enabled on this interface."},
       {"add dns name = \"" + wireless + "\" addr = 10.0.0.2", "The object is already in the list."},
       {"add dns name = \"" + wireless + "\" addr = 10.0.0.1", "The object is already in the list."},
-      {"add wins name = \"" + wired + "\" addr = 192.168.7.5", "The object is already in the list."},
+      {"add wins name = \"" + wired + "\" addr = 192.168.7.5",
+       "The object is already in the list."},
       {"add dns name = \"" + wireless + "\" addr = 10.0.0.3", ""},
       {"set address name=\"" + wireless + "\" source=dhcp", ""},
   };
@@ -88,9 +92,8 @@ TEST_F(NetworkShellTest, ScriptIsReadInTheShellsCodePageOnly) {
   sim::AdapterSpec spec = WirelessStatic(2);
   spec.connectionName = "\xD1\x81\xD0\xB5\xD1\x82\xD1\x8C";  // "сеть" (0x81 is undefined in 1252)
   machine().AddAdapter(spec);
-  const auto output =
-      Run(kContext + "set address name = \"" + spec.connectionName +
-          "\" source = static addr = 10.9.9.9 mask = 255.0.0.0\r\npopd\r\n");
+  const auto output = Run(kContext + "set address name = \"" + spec.connectionName +
+                          "\" source = static addr = 10.9.9.9 mask = 255.0.0.0\r\npopd\r\n");
   ASSERT_EQ(output.size(), 1u);
   EXPECT_EQ(output[0].rfind("The interface \"", 0), 0u) << output[0];
   EXPECT_EQ(machine().GetValue(sim::kHklm, Interface(spec), "IPAddress")->bytes,

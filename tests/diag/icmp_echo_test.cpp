@@ -99,9 +99,9 @@ TEST_F(IcmpEcho, CountTable) {
     int result;
   };
   const Case cases[] = {
-      {5, "+", 6, 1},       {5, "+++---", 6, 1},  {5, "++----", 6, 0}, {5, "-", 6, 0},
-      {0, "-", 1, 1},       {1, "-", 2, 1},       {2, "-", 3, 1},      {3, "-", 4, 0},
-      {3, "+---", 4, 1},    {-1, "+", 0, 0},      {7, "+-", 8, 0},     {5, "~", 6, 0},
+      {5, "+", 6, 1},    {5, "+++---", 6, 1}, {5, "++----", 6, 0}, {5, "-", 6, 0},
+      {0, "-", 1, 1},    {1, "-", 2, 1},      {2, "-", 3, 1},      {3, "-", 4, 0},
+      {3, "+---", 4, 1}, {-1, "+", 0, 0},     {7, "+-", 8, 0},     {5, "~", 6, 0},
   };
   for (const Case& c : cases) {
     Use(std::make_shared<Machine>());
@@ -126,7 +126,8 @@ TEST_F(IcmpEcho, OnlyTheMatchingReplyCounts) {
 // ICMP datagram larger than the buffer arrives (WSAEMSGSIZE) or a signal interrupts the wait.
 class FirstReceiveFails final : public nebrin::platform::Sockets {
  public:
-  FirstReceiveFails(Sockets& inner, nebrin::platform::Status error) : inner_(inner), error_(error) {}
+  FirstReceiveFails(Sockets& inner, nebrin::platform::Status error)
+      : inner_(inner), error_(error) {}
   nebrin::platform::Status Startup(std::uint16_t v) override { return inner_.Startup(v); }
   void Cleanup() override { inner_.Cleanup(); }
   nebrin::platform::Status OpenRawIcmp(nebrin::platform::SocketHandle& s) override {
@@ -173,7 +174,8 @@ class FirstReceiveFails final : public nebrin::platform::Sockets {
 class WithSockets final : public nebrin::platform::ForwardingPlatform {
  public:
   WithSockets(std::shared_ptr<Machine> machine, nebrin::platform::Status error)
-      : ForwardingPlatform(*machine), machine_(std::move(machine)),
+      : ForwardingPlatform(*machine),
+        machine_(std::move(machine)),
         sockets_(machine_->sockets(), error) {}
   nebrin::platform::Sockets& sockets() override { return sockets_; }
 

@@ -70,8 +70,9 @@ class LoopbackHttpServer {
         requests_.push_back(request);
       }
       const std::string body(4096, 'x');
-      const std::string headers = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                                  std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+      const std::string headers =
+          "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+          std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
       if (request.rfind("GET /redirect ", 0) == 0) {
         const std::string moved =
             "HTTP/1.1 302 Found\r\nLocation: /page\r\nContent-Length: 0\r\n\r\n";

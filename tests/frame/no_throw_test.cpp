@@ -65,7 +65,8 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
 
   const std::vector<AllocationSweepCase> cases = {
       // Frame.
-      {"constructors and assignments", Stored,
+      {"constructors and assignments",
+       Stored,
        [] {
          CCommonFtn a;
          CICSManage b;
@@ -84,22 +85,23 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
          return 1;
        },
        {1}},
-      {"members that answer 1", Stored,
+      {"members that answer 1",
+       Stored,
        [&] {
          Profile p = loaded;
          return common.CheckAdapterExist(0, 0, p.adapters) + common.CheckOSVersion() +
                 common.CheckSingleInstance(taken.data()) +
                 common.MakeMappingIndexArrayForGUI(0, 0) +
                 CICSManage().ICSInstallAndUninstall(0, &p.env, p.adapters) +
-                manage.CheckAddressValid(taken.data()) +
-                CRoamingControl().InstallRoamingDriver() +
+                manage.CheckAddressValid(taken.data()) + CRoamingControl().InstallRoamingDriver() +
                 CRoamingControl().UninstallRoamingDriver() +
                 CRoamingControl().CheckOutRoamingStatus() +
                 CWLanControl().GetMaxRSSIValue(taken.data()) +
                 CWLanControl().ChangeAPOrder(taken.data());
        },
        {11}},
-      {"InitStructure", Stored,
+      {"InitStructure",
+       Stored,
        [&] {
          Profile p = loaded;
          common.InitStructure(&p.env, p.adapters);
@@ -107,69 +109,80 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
        },
        {-1}},
       // Discovery and lease refresh.
-      {"IPRetrieve", Stored,
+      {"IPRetrieve",
+       Stored,
        [&] {
          Profile p = loaded;
          return retrieve.IPRetrieve(&p.env, p.adapters);
        },
        {0, 1}},
-      {"GetWLANDeviceCount", Stored,
+      {"GetWLANDeviceCount",
+       Stored,
        [&] {
          Profile p = loaded;
          return retrieve.GetWLANDeviceCount(&p.env, p.adapters);
        },
        {0, 1}},
-      {"CheckInfoChangeStatus", Stored,
+      {"CheckInfoChangeStatus",
+       Stored,
        [&] {
          Profile a = loaded;
          Profile b = changed;
          return retrieve.CheckInfoChangeStatus(&a.env, a.adapters, &b.env, b.adapters);
        },
        {0, 71}},
-      {"GetDHCPDNSAddress", Stored,
+      {"GetDHCPDNSAddress",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.GetDHCPDNSAddress(p.adapters, dhcpList.data(), 0);
        },
        {1}},
-      {"GetDNSAddress", Stored,
+      {"GetDNSAddress",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.GetDNSAddress(p.adapters, staticList.data(), 1);
        },
        {1}},
-      {"GetDHCPIP", Stored,
+      {"GetDHCPIP",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.GetDHCPIP(0, 0, p.adapters);
        },
        {0, 1}},
       // The profile store.
-      {"SaveProfileInfoToRegistry new", Stored,
+      {"SaveProfileInfoToRegistry new",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.SaveProfileInfoToRegistry(&p.env, p.adapters, 1);
        },
        {0, 1}},
-      {"SaveProfileInfoToRegistry rewrite", Stored,
+      {"SaveProfileInfoToRegistry rewrite",
+       Stored,
        [&] {
          Profile p = changed;
          return manage.SaveProfileInfoToRegistry(&p.env, p.adapters, 0);
        },
        {0, 1}},
-      {"SaveValueForEachProfile", Stored,
+      {"SaveValueForEachProfile",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.SaveValueForEachProfile(&p.env, 0);
        },
        {0, 1}},
-      {"SaveValueForEachAdapter", Stored,
+      {"SaveValueForEachAdapter",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.SaveValueForEachAdapter(p.adapters, 0, 1);
        },
        {0, 1}},
-      {"SaveNameOrPrinter", Stored,
+      {"SaveNameOrPrinter",
+       Stored,
        [&] {
          Profile p = loaded;
          p.env.bDefaultPrinterFlag = 1;
@@ -179,19 +192,22 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
        },
        {0}},
       {"GetProfileCount", Stored, [&] { return retrieve.GetProfileCount(); }, {0, 1, 2}},
-      {"GetNameIndexInfo", Stored,
+      {"GetNameIndexInfo",
+       Stored,
        [&] {
          NameIndex entries[2];
          return retrieve.GetNameIndexInfo(entries, 2);
        },
        {0, 1}},
-      {"GetInfoFromRegistry", Stored,
+      {"GetInfoFromRegistry",
+       Stored,
        [&] {
          Profile p = loaded;
          return retrieve.GetInfoFromRegistry(0, &p.env, p.adapters);
        },
        {0, 1}},
-      {"GetCurrentProfileInfo", Stored,
+      {"GetCurrentProfileInfo",
+       Stored,
        [&] {
          Profile p = loaded;
          return retrieve.GetCurrentProfileInfo(&p.env, p.adapters);
@@ -199,7 +215,8 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
        {0, 1}},
       // A store that cannot be read holds no names.
       {"CanUseThisName", Stored, [&] { return retrieve.CanUseThisName(taken.data()); }, {0, 1}},
-      {"CanUseThisNameEdit", Stored,
+      {"CanUseThisNameEdit",
+       Stored,
        [&] {
          Profile p = loaded;
          return retrieve.CanUseThisNameEdit(taken.data(), &p.env);
@@ -207,13 +224,16 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
        {0, 1}},
       {"SetLastProfileNo", Stored, [&] { return manage.SetLastProfileNo(1); }, {0, 1}},
       {"DeleteSelectProfile", Stored, [&] { return manage.DeleteSelectProfile(0); }, {0, 1}},
-      {"DeleteSelectProfileAdapter", Stored,
-       [&] { return manage.DeleteSelectProfileAdapter(0); }, {0, 1}},
+      {"DeleteSelectProfileAdapter",
+       Stored,
+       [&] { return manage.DeleteSelectProfileAdapter(0); },
+       {0, 1}},
       {"CountProfileKey", Stored, [&] { return manage.CountProfileKey(); }, {0, 1}},
       {"SetProfileCount", Stored, [&] { return manage.SetProfileCount(); }, {0, 1}},
       {"DeleteAllProfile", Stored, [&] { return manage.DeleteAllProfile(); }, {0, 1}},
       {"DeleteNebrinKey", Stored, [&] { return manage.DeleteNebrinKey(); }, {0, 1}},
-      {"MakeHKLMNebrinKey", Stored,
+      {"MakeHKLMNebrinKey",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.MakeHKLMNebrinKey(&p.env);
@@ -223,39 +243,45 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
       // Environment checks, adapter matching, the address script and address application.
       {"GetOSVer", Stored, [&] { return manage.GetOSVer(); }, {0}},
       {"CheckOSStatus", Stored, [&] { return manage.CheckOSStatus(netsh.data()); }, {0}},
-      {"CheckAdapterExist", Stored,
+      {"CheckAdapterExist",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.CheckAdapterExist(&p.env, p.adapters, 1);
        },
        {0, 1}},
-      {"FindSavedDevice", Stored,
+      {"FindSavedDevice",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.FindSavedDevice(&p.env, p.adapters);
        },
        {0, 1}},
-      {"GetChangeStatus", Stored,
+      {"GetChangeStatus",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.GetChangeStatus(&p.env, p.adapters);
        },
        {0, 1}},
       {"MakeInitialPartInIPTxt", Stored, [&] { return manage.MakeInitialPartInIPTxt(); }, {0, 1}},
-      {"MakeDHCPPartInIPTxt", Stored,
+      {"MakeDHCPPartInIPTxt",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.MakeDHCPPartInIPTxt(&p.env, p.adapters, 0);
        },
        {0, 1}},
-      {"MakeStaticPartInIPTxt", Stored,
+      {"MakeStaticPartInIPTxt",
+       Stored,
        [&] {
          Profile p = loaded;
          return manage.MakeStaticPartInIPTxt(&p.env, p.adapters, 1);
        },
        {0, 1}},
       {"MakeEndPartInIPTxt", Stored, [&] { return manage.MakeEndPartInIPTxt(); }, {0, 1}},
-      {"NormalSetup", Stored,
+      {"NormalSetup",
+       Stored,
        [&] {
          Profile p = changed;
          return manage.NormalSetup(&p.env, p.adapters);
@@ -263,13 +289,15 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
        {18, 19, 21, 25}},
       // Diagnostics and printers.
       {"Ping", Stored, [&] { return diag.Ping(1, router.data()); }, {0, 1}},
-      {"checksum", Stored,
+      {"checksum",
+       Stored,
        [&] {
          std::uint16_t words[2] = {0x0201, 0x0003};
          return static_cast<int>(diag.checksum(words, 3));
        },
        {0xFDFB}},
-      {"fill_icmp_data", Stored,
+      {"fill_icmp_data",
+       Stored,
        [&] {
          char packet[44];
          diag.fill_icmp_data(packet, 44);
@@ -277,20 +305,23 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
        },
        {8}},
       {"CheckURLConnection", Stored, [&] { return diag.CheckURLConnection(url.data()); }, {3, 5}},
-      {"CheckOutCableConnection", Stored,
+      {"CheckOutCableConnection",
+       Stored,
        [&] {
          Profile p = loaded;
          return diag.CheckOutCableConnection(&p.env, p.adapters, 0);
        },
        {0, 1}},
-      {"CheckOutHWEnableDisable", Stored,
+      {"CheckOutHWEnableDisable",
+       Stored,
        [&] {
          Profile p = loaded;
          return diag.CheckOutHWEnableDisable(&p.env, p.adapters, 1);
        },
        {0, 1}},
       {"GetTotalPrtCount", Stored, [&] { return retrieve.GetTotalPrtCount(); }, {0, 3}},
-      {"GetTotoalPrinterInfo", Stored,
+      {"GetTotoalPrinterInfo",
+       Stored,
        [&] {
          int count = 2;
          PrinterInfostr printers[2];
@@ -310,8 +341,8 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
 }
 
 std::size_t OpenDescriptors() {
-  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                                std::filesystem::directory_iterator()));
+  return static_cast<std::size_t>(std::distance(
+      std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator()));
 }
 
 // With the network set to real, a raw socket the simulated machine cannot keep account of is

@@ -76,8 +76,11 @@ TEST(SimSystemTest, TextUsesTheMachinesCodePages) {
   const Wide wides[] = {
       {1252, "caf\xE9", u"caf\u00E9"},
       {1252, "a\x81\x9D", u"a\u0081\u009D"},  // undefined in 1252: their C1 controls
-      {932, "a\x81", u"a\u30FB"},              // a lead byte without its trail
-      {65001, "a\xFF" "b", u"a\uFFFDb"},
+      {932, "a\x81", u"a\u30FB"},             // a lead byte without its trail
+      {65001,
+       "a\xFF"
+       "b",
+       u"a\uFFFDb"},
   };
   machine.system_state().oemCodePage = 850;
   for (const Wide& c : wides) {

@@ -140,15 +140,15 @@ TEST_F(LoadingTest, StaticAdapterNeedsAddressMaskMetricAndMedia) {
     int result;
   };
   const Case cases[] = {
-      {"GatewayList", false, 1},       {"PrimaryWinsServer", false, 1},
+      {"GatewayList", false, 1},         {"PrimaryWinsServer", false, 1},
       {"SecondaryWinsServer", false, 1}, {"PrimaryDnsServer", false, 1},
-      {"SecondaryDnsServer", false, 1}, {"Metric", false, 0},
-      {"IpAddressList", false, 0},     {"SubnetMask", false, 0},
-      {"MediaSubType", false, 0},      {"AdapterName", false, 0},
-      {"ConnectionName", false, 0},    {"DeviceDesc", false, 0},
-      {"DhcpEnabled", false, 0},       {"GatewayList", true, 0},
-      {"PrimaryWinsServer", true, 0},  {"SecondaryWinsServer", true, 0},
-      {"PrimaryDnsServer", true, 0},   {"SecondaryDnsServer", true, 0},
+      {"SecondaryDnsServer", false, 1},  {"Metric", false, 0},
+      {"IpAddressList", false, 0},       {"SubnetMask", false, 0},
+      {"MediaSubType", false, 0},        {"AdapterName", false, 0},
+      {"ConnectionName", false, 0},      {"DeviceDesc", false, 0},
+      {"DhcpEnabled", false, 0},         {"GatewayList", true, 0},
+      {"PrimaryWinsServer", true, 0},    {"SecondaryWinsServer", true, 0},
+      {"PrimaryDnsServer", true, 0},     {"SecondaryDnsServer", true, 0},
   };
   for (const Case& c : cases) {
     Use(std::make_shared<Machine>());

@@ -289,10 +289,9 @@ TEST_F(SavingTest, NewProfileRefusesANumberItCannotTake) {
     std::vector<int> stored;
   };
   const Case cases[] = {
-      {"1", {0, 1}},          // "ProfileCount" behind: key 1 holds a profile
-      {"-1", {}},             // the never-stored number
-      {"-7", {}},
-      {"2147483647", {}},     // no number after it
+      {"1", {0, 1}},                            // "ProfileCount" behind: key 1 holds a profile
+      {"-1", {}},                               // the never-stored number
+      {"-7", {}},          {"2147483647", {}},  // no number after it
       {"99999999999", {}},
   };
   for (const Case& c : cases) {

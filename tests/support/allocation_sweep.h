@@ -27,7 +27,7 @@ struct AllocationSweepCase {
 };
 
 struct AllocationSweepReport {
-  std::uint64_t allocations = 0;     // what the run without a failure allocated
+  std::uint64_t allocations = 0;      // what the run without a failure allocated
   std::set<int> resultsUnderFailure;  // what the runs with a failing allocation returned
 };
 

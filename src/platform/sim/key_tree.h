@@ -33,7 +33,7 @@ struct Key {
   std::u16string name;
   Key* parent = nullptr;  // null for a hive root and for a deleted key
   bool deleted = false;   // set when the key leaves the tree; open handles then see kKeyDeleted
-  SubkeyTree subkeys;  // by folded name
+  SubkeyTree subkeys;     // by folded name
   std::vector<NamedValue> values;
 
   Key* FindSubkey(std::u16string_view name) const;

@@ -75,8 +75,8 @@ Status Win32Processes::SystemDirectory(std::u16string& path) {
 }
 
 Status Win32Processes::StartProcess(std::u16string_view application,
-                                     std::u16string_view commandLine, std::uint32_t showCommand,
-                                     ProcessHandle& process, ProcessHandle& thread) {
+                                    std::u16string_view commandLine, std::uint32_t showCommand,
+                                    ProcessHandle& process, ProcessHandle& thread) {
   const std::wstring program = ToWin(application);
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::wstring writable = ToWin(commandLine);
