@@ -80,6 +80,7 @@ Status BytesToWide(std::uint32_t codePage, std::string_view text, std::u16string
   if (text.empty()) return kSuccess;
   IconvHandle cd("UTF-16LE", IconvName(codePage));
   if (!cd.ok()) return kInvalidParameter;
+  wide.reserve(text.size());
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::string out;
