@@ -48,8 +48,8 @@ class TimedProcesses final : public platform::Processes {
     return platform::kSuccess;
   }
   platform::Status SystemDirectory(std::u16string&) override { return platform::kNotSupported; }
-  platform::Status StartProcess(std::u16string_view, std::u16string_view, platform::ProcessHandle&,
-                                platform::ProcessHandle&) override {
+  platform::Status StartProcess(std::u16string_view, std::u16string_view, std::uint32_t,
+                                platform::ProcessHandle&, platform::ProcessHandle&) override {
     return platform::kNotSupported;
   }
   std::uint32_t Wait(platform::ProcessHandle, std::uint32_t) override { return platform::kWaitFailed; }

@@ -209,7 +209,7 @@ class NEBRIN_API CNetInfoManage {
 
   int ApplySelectProfile(NebrinHandle& handle, EnvInfoStr* target, AdapterInfoStr* targetAdapters,
                          EnvInfoStr* current, AdapterInfoStr* currentAdapters);
-  int CheckAdapterExist(EnvInfoStr* env, AdapterInfoStr* adapters, int mode);
+  int CheckAdapterExist(EnvInfoStr* env, AdapterInfoStr* adapters, int index);
   int CheckAddressValid(NebrinChar*);  // always 1
   int CheckClientIPChange(EnvInfoStr* env, AdapterInfoStr* adapters);
   int CheckOSStatus(NebrinChar* processName);

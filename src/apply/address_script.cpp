@@ -7,6 +7,7 @@
 
 #include "NebrinCoreDll.h"
 #include "apply/script_lines.h"
+#include "frame/no_throw.h"
 #include "platform/file_handle.h"
 #include "platform/platform.h"
 
@@ -55,15 +56,28 @@ int AppendLines(const std::vector<std::u16string>& lines, CodePage page, std::si
   return 1;
 }
 
+// Whether every text the block inserts is still safe once converted to the script's code page.
+bool SafeInCodePage(const AdapterBlock& block, CodePage page) {
+  platform::TextCodec& text = platform::Current().text();
+  std::string bytes;
+  if (text.ToNarrow(page, block.name, bytes) != platform::kSuccess || !SafeConvertedName(bytes))
+    return false;
+  for (const auto& value : block.values) {
+    if (text.ToNarrow(page, value, bytes) != platform::kSuccess || !SafeConvertedValue(bytes))
+      return false;
+  }
+  return true;
+}
+
 // The adapter lines use the OEM code page on the systems whose shell reads it.
-int AppendAdapterBlock(const std::optional<std::vector<std::u16string>>& block,
-                       CNetInfoManage& self) {
+int AppendAdapterBlock(const std::optional<AdapterBlock>& block, CNetInfoManage& self) {
   if (!block) return 0;  // an unsafe text: nothing is written
   platform::Files& files = platform::Current().files();
   platform::UniqueFile file = OpenForAppending(files);
   if (!file) return 0;
   const CodePage page = self.GetOSVer() != 0 ? CodePage::Oem : CodePage::Ansi;
-  for (const auto& line : *block) {
+  if (!SafeInCodePage(*block, page)) return 0;
+  for (const auto& line : block->lines) {
     if (!WriteLine(files, file.get(), page, line, kAdapterLineBytes)) return 0;
   }
   return 1;
@@ -73,37 +87,45 @@ int AppendAdapterBlock(const std::optional<std::vector<std::u16string>>& block,
 }  // namespace nebrin::apply
 
 int CNetInfoManage::MakeInitialPartInIPTxt() {
-  using namespace nebrin;
-  platform::Files& files = platform::Current().files();
-  platform::FileHandle opened = platform::kNoFile;
-  if (files.OpenFile(apply::kScriptName, platform::Disposition::CreateAlways, opened) !=
-      platform::kSuccess) {
-    return 0;
-  }
-  platform::UniqueFile file(files, opened);
-  for (const auto& line : apply::OpeningLines()) {
-    if (!apply::WriteLine(files, file.get(), platform::CodePage::Ansi, line,
-                          apply::kFrameLineBytes)) {
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    platform::Files& files = platform::Current().files();
+    platform::FileHandle opened = platform::kNoFile;
+    if (files.OpenFile(apply::kScriptName, platform::Disposition::CreateAlways, opened) !=
+        platform::kSuccess) {
       return 0;
     }
-  }
-  return 1;
+    platform::UniqueFile file(files, opened);
+    for (const auto& line : apply::OpeningLines()) {
+      if (!apply::WriteLine(files, file.get(), platform::CodePage::Ansi, line,
+                            apply::kFrameLineBytes)) {
+        return 0;
+      }
+    }
+    return 1;
+  });
 }
 
 int CNetInfoManage::MakeDHCPPartInIPTxt(EnvInfoStr*, AdapterInfoStr* adapters, int index) {
-  using namespace nebrin;
-  if (adapters == nullptr || index < 0 || index >= NEBRIN_ADAPTER_RECORDS) return 0;
-  return apply::AppendAdapterBlock(apply::DhcpLines(adapters[index]), *this);
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    if (adapters == nullptr || index < 0 || index >= NEBRIN_ADAPTER_RECORDS) return 0;
+    return apply::AppendAdapterBlock(apply::DhcpLines(adapters[index]), *this);
+  });
 }
 
 int CNetInfoManage::MakeStaticPartInIPTxt(EnvInfoStr*, AdapterInfoStr* adapters, int index) {
-  using namespace nebrin;
-  if (adapters == nullptr || index < 0 || index >= NEBRIN_ADAPTER_RECORDS) return 0;
-  return apply::AppendAdapterBlock(apply::StaticLines(adapters[index]), *this);
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    if (adapters == nullptr || index < 0 || index >= NEBRIN_ADAPTER_RECORDS) return 0;
+    return apply::AppendAdapterBlock(apply::StaticLines(adapters[index]), *this);
+  });
 }
 
 int CNetInfoManage::MakeEndPartInIPTxt() {
-  using namespace nebrin;
-  return apply::AppendLines({apply::ClosingLine()}, platform::CodePage::Ansi,
-                            apply::kFrameLineBytes);
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    return apply::AppendLines({apply::ClosingLine()}, platform::CodePage::Ansi,
+                              apply::kFrameLineBytes);
+  });
 }

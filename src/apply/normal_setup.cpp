@@ -3,30 +3,36 @@
 #include "NebrinCoreDll.h"
 #include "apply/result_codes.h"
 #include "apply/run_and_wait.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 
 int CNetInfoManage::NormalSetup(EnvInfoStr* env, AdapterInfoStr* adapters) {
-  using namespace nebrin;
-  if (env == nullptr || adapters == nullptr) return apply::kScriptFailed;
-  if (env->AdapterCount > NEBRIN_ADAPTER_RECORDS) return apply::kScriptFailed;
+  return nebrin::frame::Guarded(nebrin::apply::kScriptFailed, [&] {
+    using namespace nebrin;
+    if (env == nullptr || adapters == nullptr) return apply::kScriptFailed;
+    if (env->AdapterCount > NEBRIN_ADAPTER_RECORDS) return apply::kScriptFailed;
 
-  if (MakeInitialPartInIPTxt() == 0) return apply::kScriptFailed;
-  for (int i = 0; i < env->AdapterCount; ++i) {
-    const int written = frame::FieldIs(adapters[i].DhcpEnabled, u"yes")
-                            ? MakeDHCPPartInIPTxt(env, adapters, i)
-                            : MakeStaticPartInIPTxt(env, adapters, i);
-    if (written == 0) return apply::kScriptFailed;
-  }
-  if (MakeEndPartInIPTxt() == 0) return apply::kScriptFailed;
+    if (MakeInitialPartInIPTxt() == 0) return apply::kScriptFailed;
+    for (int i = 0; i < env->AdapterCount; ++i) {
+      const int written = frame::FieldIs(adapters[i].DhcpEnabled, u"yes")
+                              ? MakeDHCPPartInIPTxt(env, adapters, i)
+                              : MakeStaticPartInIPTxt(env, adapters, i);
+      if (written == 0) return apply::kScriptFailed;
+    }
+    if (MakeEndPartInIPTxt() == 0) return apply::kScriptFailed;
 
-  if (!apply::RunNetworkShell()) return apply::kScriptFailed;
-  if (GetChangeStatus(env, adapters) == 0) return apply::kNotConfirmed;
+    if (!apply::RunNetworkShell()) return apply::kScriptFailed;
+    if (GetChangeStatus(env, adapters) == 0) return apply::kNotConfirmed;
 
-  // The spooler's answer does not change the result.
-  if (env->bDefaultPrinterFlag != 0) {
-    platform::Current().spooler().SetDefaultPrinter(frame::FieldText(env->strPrinterName));
-  }
-  if (DeleteHKLMNebrinKey() == 0) return apply::kMachineKeyRemoveFailed;
-  return SetLastProfileNo(env->nProfileKey) != 0 ? apply::kApplied : apply::kNotConfirmed;
+    // The spooler's answer does not change the result, nor does a printer name that could not
+    // be handed to it: the shell has run by now.
+    if (env->bDefaultPrinterFlag != 0) {
+      frame::GuardedVoid([&] {
+        platform::Current().spooler().SetDefaultPrinter(frame::FieldText(env->strPrinterName));
+      });
+    }
+    if (DeleteHKLMNebrinKey() == 0) return apply::kMachineKeyRemoveFailed;
+    return SetLastProfileNo(env->nProfileKey) != 0 ? apply::kApplied : apply::kNotConfirmed;
+  });
 }

@@ -15,7 +15,8 @@ bool RunAndWait(std::u16string_view application, std::u16string_view commandLine
   platform::Processes& processes = platform::Current().processes();
   platform::ProcessHandle process = platform::kNoProcess;
   platform::ProcessHandle thread = platform::kNoProcess;
-  if (processes.StartProcess(application, commandLine, process, thread) != platform::kSuccess) {
+  if (processes.StartProcess(application, commandLine, platform::kSwHide, process, thread) !=
+      platform::kSuccess) {
     return false;
   }
   platform::UniqueProcessHandle ownedProcess(processes, process);

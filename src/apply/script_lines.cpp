@@ -36,18 +36,33 @@ std::vector<std::u16string> OpeningLines() {
 
 std::u16string ClosingLine() { return u"popd\r\n"; }
 
-std::optional<std::vector<std::u16string>> DhcpLines(const AdapterInfoStr& adapter) {
+bool SafeConvertedValue(std::string_view bytes) {
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) return false;
+  }
+  return true;
+}
+
+bool SafeConvertedName(std::string_view bytes) {
+  return SafeConvertedValue(bytes) && bytes.find('"') == std::string_view::npos;
+}
+
+std::optional<AdapterBlock> DhcpLines(const AdapterInfoStr& adapter) {
   const std::u16string name = FieldText(adapter.ConnectionName);
   if (!SafeName(name)) return std::nullopt;
   const std::u16string quoted = kQuote + name + kQuote;
-  return std::vector<std::u16string>{
+  AdapterBlock block;
+  block.lines = {
       u"set address name=" + quoted + u" source=dhcp" + kEnd,
       u"set dns name=" + quoted + u" source=dhcp" + kEnd,
       u"set wins name=" + quoted + u" source=dhcp" + kEnd,
   };
+  block.name = name;
+  return block;
 }
 
-std::optional<std::vector<std::u16string>> StaticLines(const AdapterInfoStr& adapter) {
+std::optional<AdapterBlock> StaticLines(const AdapterInfoStr& adapter) {
   const std::u16string name = FieldText(adapter.ConnectionName);
   const std::u16string address = FieldText(adapter.IpAddressList);
   const std::u16string mask = FieldText(adapter.SubnetMask);
@@ -60,17 +75,20 @@ std::optional<std::vector<std::u16string>> StaticLines(const AdapterInfoStr& ada
   if (!SafeName(name) || !SafeText(address) || !SafeText(mask)) return std::nullopt;
 
   const std::u16string quoted = kQuote + name + kQuote;
-  std::vector<std::u16string> lines;
-  lines.push_back(u"set address name = " + quoted + u" source = static addr = " + address +
-                  u" mask = " + mask + kEnd);
+  AdapterBlock block;
+  block.name = name;
+  block.values = {address, mask};
+  block.lines.push_back(u"set address name = " + quoted + u" source = static addr = " + address +
+                        u" mask = " + mask + kEnd);
   // Only the texts that go into the script are checked: an unset field is never inserted.
   auto add = [&](bool wanted, std::initializer_list<const std::u16string*> inserted,
                  std::u16string line) {
     if (!wanted) return true;
     for (const std::u16string* text : inserted) {
       if (!SafeText(*text)) return false;
+      block.values.push_back(*text);
     }
-    lines.push_back(std::move(line));
+    block.lines.push_back(std::move(line));
     return true;
   };
   const bool ok =
@@ -84,7 +102,7 @@ std::optional<std::vector<std::u16string>> StaticLines(const AdapterInfoStr& ada
           u"set wins name = " + quoted + u" source = static addr = " + wins1 + kEnd) &&
       add(IsSet(wins2), {&wins2}, u"add wins name = " + quoted + u" addr = " + wins2 + kEnd);
   if (!ok) return std::nullopt;
-  return lines;
+  return block;
 }
 
 }  // namespace nebrin::apply

@@ -73,14 +73,16 @@ int CNetDiag::CheckOutHWEnableDisable(EnvInfoStr*, AdapterInfoStr* adapters, int
 }
 
 int CNetDiag::CheckOutNetConnectStatus(EnvInfoStr*, AdapterInfoStr* adapters, int index) {
-  if (!ValidIndex(adapters, index)) return kNeitherAnswers;
-  const AdapterInfoStr& adapter = adapters[index];
-  const int gatewayOk = PingField(*this, adapter.GatewayList);
-  int dnsOk = 0;
-  if (!nebrin::frame::FieldIs(adapter.PrimaryDnsServer, u"") &&
-      !nebrin::frame::FieldIs(adapter.PrimaryDnsServer, u"0.0.0.0")) {
-    dnsOk = PingField(*this, adapter.PrimaryDnsServer);
-  }
-  if (gatewayOk == 1) return dnsOk == 1 ? kBothAnswer : kOnlyGatewayAnswers;
-  return dnsOk == 1 ? kOnlyDnsAnswers : kNeitherAnswers;
+  return nebrin::frame::Guarded(kNeitherAnswers, [&] {
+    if (!ValidIndex(adapters, index)) return kNeitherAnswers;
+    const AdapterInfoStr& adapter = adapters[index];
+    const int gatewayOk = PingField(*this, adapter.GatewayList);
+    int dnsOk = 0;
+    if (!nebrin::frame::FieldIs(adapter.PrimaryDnsServer, u"") &&
+        !nebrin::frame::FieldIs(adapter.PrimaryDnsServer, u"0.0.0.0")) {
+      dnsOk = PingField(*this, adapter.PrimaryDnsServer);
+    }
+    if (gatewayOk == 1) return dnsOk == 1 ? kBothAnswer : kOnlyGatewayAnswers;
+    return dnsOk == 1 ? kOnlyDnsAnswers : kNeitherAnswers;
+  });
 }

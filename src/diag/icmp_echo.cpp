@@ -2,11 +2,11 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 #include "platform/socket_handles.h"
@@ -82,9 +82,15 @@ Outcome AwaitReply(nebrin::platform::Sockets& sockets, nebrin::platform::SocketH
     nebrin::platform::SocketAddress from;
     const Status status = sockets.ReceiveFrom(socket, buffer, kBufferBytes, received, from);
     if (status == nebrin::platform::kWsaTimedOut) return Outcome::Silent;
-    // A receive error other than the time-out counts as an answer, as it always has.
-    if (status != kSuccess) return Outcome::Answered;
-    if (IsReplyTo(buffer, received, from, destination, request)) return Outcome::Answered;
+    // A datagram too large for the buffer is no echo reply of ours, and an interrupted receive
+    // brought nothing: both leave the wait going on with the time left. Any other receive error
+    // counts as an answer, as it always has.
+    const bool nothingForUs =
+        status == nebrin::platform::kWsaMessageSize || status == nebrin::platform::kWsaInterrupted;
+    if (status != kSuccess && !nothingForUs) return Outcome::Answered;
+    if (status == kSuccess && IsReplyTo(buffer, received, from, destination, request)) {
+      return Outcome::Answered;
+    }
     const std::uint32_t elapsed = clock.TickCount() - sentAt;
     if (elapsed >= kTimeoutMs) return Outcome::Silent;
     wanted = kTimeoutMs - elapsed;
@@ -93,6 +99,8 @@ Outcome AwaitReply(nebrin::platform::Sockets& sockets, nebrin::platform::SocketH
 
 int Echo(CNetDiag& diag, int count, const NebrinChar* host) {
   using namespace nebrin::platform;
+  // A negative count makes no attempt, and a host that was never asked has not answered.
+  if (count < 0) return 0;
   Platform& platform = Current();
   Sockets& sockets = platform.sockets();
 
@@ -106,10 +114,12 @@ int Echo(CNetDiag& diag, int count, const NebrinChar* host) {
   }
   std::uint32_t timeout = kTimeoutMs;
 
-  // The host text must fit the 200-byte ANSI buffer with its terminator.
+  // The host text must fit the 200-byte ANSI buffer with its terminator. An empty one names no
+  // host: resolving it would answer the local machine (an adapter without gateway would seem to
+  // have one that answers).
   std::string name;
   if (platform.text().ToNarrow(CodePage::Ansi, nebrin::frame::ParamText(host), name) != kSuccess ||
-      name.size() >= kHostBuffer) {
+      name.size() >= kHostBuffer || name.empty()) {
     return 0;
   }
   SocketAddress destination;
@@ -162,7 +172,7 @@ int Echo(CNetDiag& diag, int count, const NebrinChar* host) {
 std::uint16_t CNetDiag::checksum(std::uint16_t* words, int bytes) {
   const auto* data = reinterpret_cast<const unsigned char*>(words);
   std::uint32_t sum = 0;
-  int size = bytes;
+  int size = words == nullptr ? 0 : bytes;  // no buffer: the checksum of an empty one
   for (; size > 1; size -= 2, data += 2) {
     std::uint16_t word;
     std::memcpy(&word, data, sizeof(word));
@@ -187,9 +197,6 @@ void CNetDiag::fill_icmp_data(char* buffer, int bytes) {
 }
 
 int CNetDiag::Ping(int count, NebrinChar* host) {
-  try {
-    return Echo(*this, count, host);
-  } catch (const std::bad_alloc&) {
-    return 0;  // the buffers could not be obtained
-  }
+  // The buffers that cannot be obtained, among others, end the test with 0.
+  return nebrin::frame::Guarded(0, [&] { return Echo(*this, count, host); });
 }

@@ -1,7 +1,6 @@
 // URL reachability: whether the Internet client opens a URL.
-#include <new>
-
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 
@@ -16,18 +15,16 @@ constexpr char16_t kAgent[] = u"Nebrin 2.0";
 
 int CNetDiag::CheckURLConnection(NebrinChar* url) {
   using namespace nebrin::platform;
-  try {
+  return nebrin::frame::Guarded(kNotOpened, [&] {
     InternetClient& internet = Current().internet();
     UniqueInternetHandle client(internet);
     if (internet.Open(kAgent, kInternetOpenTypePreconfig, client.receive()) != kSuccess) {
       return kNotOpened;
     }
-    // The URL handle hangs from the client handle and is closed with it.
-    InternetHandle opened = kNoInternetHandle;
+    // The URL handle is closed before the client handle it hangs from.
+    UniqueInternetHandle opened(internet);
     const Status status = internet.OpenUrl(client.get(), nebrin::frame::ParamText(url),
-                                           kInternetFlagExistingConnect, opened);
-    return status == kSuccess && opened != kNoInternetHandle ? kOpened : kNotOpened;
-  } catch (const std::bad_alloc&) {
-    return kNotOpened;
-  }
+                                           kInternetFlagExistingConnect, opened.receive());
+    return status == kSuccess && opened.get() != kNoInternetHandle ? kOpened : kNotOpened;
+  });
 }

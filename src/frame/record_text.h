@@ -18,6 +18,16 @@ std::u16string FieldText(const NebrinChar (&field)[N]) {
   return text;
 }
 
+// The text of a field cut to capacity - 1 units: what a reader whose buffer is the field's size
+// takes back. What is stored for such a reader goes through it, so that a field the host left
+// without terminator is stored cut short rather than stored whole and refused when read.
+template <std::size_t N>
+std::u16string TerminatedFieldText(const NebrinChar (&field)[N]) {
+  std::u16string text = FieldText(field);
+  if (text.size() >= N) text.resize(N - 1);
+  return text;
+}
+
 // Stores `text` in the field, cut to capacity - 1 units, with its terminator.
 template <std::size_t N>
 void SetField(NebrinChar (&field)[N], std::u16string_view text) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "frame/shared_objects.h"
 #include "netstate/registry_paths.h"
@@ -213,14 +214,16 @@ Outcome Examine(const AdapterListEntry& listed, EnvInfoStr& env, AdapterInfoStr*
 }  // namespace nebrin::netstate
 
 int CNetInfoRetrieve::IPRetrieve(EnvInfoStr* env, AdapterInfoStr* adapters) {
-  using namespace nebrin;
-  if (env == nullptr || adapters == nullptr) return 0;
-  std::vector<platform::AdapterListEntry> entries;
-  if (!platform::ReadAdapterList(platform::Current().adapters(), entries)) return 0;
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    if (env == nullptr || adapters == nullptr) return 0;
+    std::vector<platform::AdapterListEntry> entries;
+    if (!platform::ReadAdapterList(platform::Current().adapters(), entries)) return 0;
 
-  env->AdapterCount = 0;
-  for (const auto& listed : entries) {
-    if (netstate::Examine(listed, *env, adapters) == netstate::Outcome::Failed) return 0;
-  }
-  return 1;
+    env->AdapterCount = 0;
+    for (const auto& listed : entries) {
+      if (netstate::Examine(listed, *env, adapters) == netstate::Outcome::Failed) return 0;
+    }
+    return 1;
+  });
 }

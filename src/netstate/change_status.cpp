@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 
 using nebrin::frame::FieldIs;
@@ -26,30 +27,39 @@ bool AdapterSettingsDiffer(const AdapterInfoStr& a, const AdapterInfoStr& b) {
 }  // namespace
 
 int CNetInfoRetrieve::GetWLANDeviceCount(EnvInfoStr* env, AdapterInfoStr* adapters) {
-  if (env == nullptr || adapters == nullptr) return 0;
-  int count = 0;
-  for (int i = 0; i < ValidEntries(*env); ++i) {
-    if (FieldIs(adapters[i].MediaSubType, u"air")) ++count;
-  }
-  return count;
+  return nebrin::frame::Guarded(0, [&] {
+    if (env == nullptr || adapters == nullptr) return 0;
+    int count = 0;
+    for (int i = 0; i < ValidEntries(*env); ++i) {
+      if (FieldIs(adapters[i].MediaSubType, u"air")) ++count;
+    }
+    return count;
+  });
 }
 
 int CNetInfoRetrieve::CheckInfoChangeStatus(EnvInfoStr* first, AdapterInfoStr* firstAdapters,
                                             EnvInfoStr* second, AdapterInfoStr* secondAdapters) {
-  const bool profileChange = !SameField(first->ProfileName, second->ProfileName) ||
-                             first->IconIndex != second->IconIndex ||
-                             first->bDefaultPrinterFlag != second->bDefaultPrinterFlag ||
-                             !SameField(first->strPrinterName, second->strPrinterName);
+  return nebrin::frame::Guarded(0, [&] {
+    // Without the four records there is nothing to classify: 0, none of the codes.
+    if (first == nullptr || firstAdapters == nullptr || second == nullptr ||
+        secondAdapters == nullptr) {
+      return 0;
+    }
+    const bool profileChange = !SameField(first->ProfileName, second->ProfileName) ||
+                               first->IconIndex != second->IconIndex ||
+                               first->bDefaultPrinterFlag != second->bDefaultPrinterFlag ||
+                               !SameField(first->strPrinterName, second->strPrinterName);
 
-  // Only the first profile's entries are compared; extra entries of the second go unnoticed.
-  bool adapterChange = false;
-  for (int i = 0; i < ValidEntries(*first) && !adapterChange; ++i) {
-    adapterChange = AdapterSettingsDiffer(firstAdapters[i], secondAdapters[i]);
-  }
+    // Only the first profile's entries are compared; extra entries of the second go unnoticed.
+    bool adapterChange = false;
+    for (int i = 0; i < ValidEntries(*first) && !adapterChange; ++i) {
+      adapterChange = AdapterSettingsDiffer(firstAdapters[i], secondAdapters[i]);
+    }
 
-  const bool firewallChange = second->nICSFlag == 1 && first->bICFFlag != second->bICFFlag;
+    const bool firewallChange = second->nICSFlag == 1 && first->bICFFlag != second->bICFFlag;
 
-  if (adapterChange) return firewallChange ? 73 : 71;
-  if (profileChange) return firewallChange ? 74 : 70;
-  return firewallChange ? 75 : 72;
+    if (adapterChange) return firewallChange ? 73 : 71;
+    if (profileChange) return firewallChange ? 74 : 70;
+    return firewallChange ? 75 : 72;
+  });
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 #include "platform/process_handle.h"
@@ -38,28 +39,32 @@ bool HasBaseName(platform::Processes& processes, std::uint32_t id, const std::u1
 }  // namespace nebrin::netstate
 
 int CNetInfoManage::GetOSVer() {
-  using namespace nebrin;
-  platform::SystemInfo& system = platform::Current().system();
-  platform::OsVersion version;
-  if (system.GetVersion(version) != platform::kSuccess) return 0;
-  if (version.platformId != netstate::kNtPlatform || version.major != 5 || version.minor != 1) {
-    return 0;
-  }
-  const bool tablet = system.GetSystemMetric(platform::kMetricTabletPc) != 0;
-  const std::uint32_t oem = system.OemCodePage();
-  if (oem == 852) return 1;
-  return tablet && oem == 866 ? 1 : 0;
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    platform::SystemInfo& system = platform::Current().system();
+    platform::OsVersion version;
+    if (system.GetVersion(version) != platform::kSuccess) return 0;
+    if (version.platformId != netstate::kNtPlatform || version.major != 5 || version.minor != 1) {
+      return 0;
+    }
+    const bool tablet = system.GetSystemMetric(platform::kMetricTabletPc) != 0;
+    const std::uint32_t oem = system.OemCodePage();
+    if (oem == 852) return 1;
+    return tablet && oem == 866 ? 1 : 0;
+  });
 }
 
 int CNetInfoManage::CheckOSStatus(NebrinChar* processName) {
-  using namespace nebrin;
-  if (processName == nullptr) return 0;
-  const std::u16string wanted = frame::ParamText(processName);
-  platform::Processes& processes = platform::Current().processes();
-  std::vector<std::uint32_t> ids;
-  if (processes.EnumerateProcesses(ids) != platform::kSuccess) return 0;
-  for (const std::uint32_t id : ids) {
-    if (netstate::HasBaseName(processes, id, wanted)) return 1;
-  }
-  return 0;
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    if (processName == nullptr) return 0;
+    const std::u16string wanted = frame::ParamText(processName);
+    platform::Processes& processes = platform::Current().processes();
+    std::vector<std::uint32_t> ids;
+    if (processes.EnumerateProcesses(ids) != platform::kSuccess) return 0;
+    for (const std::uint32_t id : ids) {
+      if (netstate::HasBaseName(processes, id, wanted)) return 1;
+    }
+    return 0;
+  });
 }

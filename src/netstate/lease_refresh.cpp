@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "netstate/registry_paths.h"
 #include "platform/platform.h"
@@ -84,14 +85,15 @@ void StoreLease(Registry& registry, const AdapterInfoStr& entry, int profile, in
                         Access::Write, key) != kSuccess) {
     return;
   }
+  using frame::TerminatedFieldText;
   const std::pair<const char16_t*, std::u16string> values[] = {
-      {u"IpAddressList", FieldText(entry.IpAddressList)},
-      {u"GatewayList", FieldText(entry.GatewayList)},
-      {u"SubnetMask", FieldText(entry.SubnetMask)},
-      {u"PrimaryDnsServer", FieldText(entry.PrimaryDnsServer)},
-      {u"SecondaryDnsServer", FieldText(entry.SecondaryDnsServer)},
-      {u"PrimaryWinsServer", FieldText(entry.PrimaryWinsServer)},
-      {u"SecondaryWinsServer", FieldText(entry.SecondaryWinsServer)},
+      {u"IpAddressList", TerminatedFieldText(entry.IpAddressList)},
+      {u"GatewayList", TerminatedFieldText(entry.GatewayList)},
+      {u"SubnetMask", TerminatedFieldText(entry.SubnetMask)},
+      {u"PrimaryDnsServer", TerminatedFieldText(entry.PrimaryDnsServer)},
+      {u"SecondaryDnsServer", TerminatedFieldText(entry.SecondaryDnsServer)},
+      {u"PrimaryWinsServer", TerminatedFieldText(entry.PrimaryWinsServer)},
+      {u"SecondaryWinsServer", TerminatedFieldText(entry.SecondaryWinsServer)},
   };
   for (const auto& [name, text] : values) store::WriteText(registry, key.get(), name, text);
 }
@@ -100,36 +102,38 @@ void StoreLease(Registry& registry, const AdapterInfoStr& entry, int profile, in
 }  // namespace nebrin::netstate
 
 int CNetInfoManage::GetDHCPIP(int adapterIndex, int profileNumber, AdapterInfoStr* adapters) {
-  using namespace nebrin;
-  if (adapters == nullptr || adapterIndex < 0 || adapterIndex >= NEBRIN_ADAPTER_RECORDS) return 0;
-  std::vector<platform::AdapterListEntry> entries;
-  if (!platform::ReadAdapterList(platform::Current().adapters(), entries)) return 0;
+  return nebrin::frame::Guarded(0, [&] {
+    using namespace nebrin;
+    if (adapters == nullptr || adapterIndex < 0 || adapterIndex >= NEBRIN_ADAPTER_RECORDS) return 0;
+    std::vector<platform::AdapterListEntry> entries;
+    if (!platform::ReadAdapterList(platform::Current().adapters(), entries)) return 0;
 
-  AdapterInfoStr& entry = adapters[adapterIndex];
-  const std::u16string wanted = frame::FieldText(entry.AdapterName);
-  for (const auto& listed : entries) {
-    std::u16string name;
-    if (!netstate::Widen(listed.adapterName, name) || name != wanted) continue;
+    AdapterInfoStr& entry = adapters[adapterIndex];
+    const std::u16string wanted = frame::FieldText(entry.AdapterName);
+    for (const auto& listed : entries) {
+      std::u16string name;
+      if (!netstate::Widen(listed.adapterName, name) || name != wanted) continue;
 
-    // Texts the list cannot give leave the record as it was.
-    netstate::ListedLease lease;
-    if (!netstate::WidenLease(listed, lease)) return 0;
-    frame::SetField(entry.IpAddressList, lease.address);
-    frame::SetField(entry.GatewayList, lease.gateway);
-    frame::SetField(entry.PrimaryWinsServer, lease.primaryWins);
-    frame::SetField(entry.SecondaryWinsServer, lease.secondaryWins);
+      // Texts the list cannot give leave the record as it was.
+      netstate::ListedLease lease;
+      if (!netstate::WidenLease(listed, lease)) return 0;
+      frame::SetField(entry.IpAddressList, lease.address);
+      frame::SetField(entry.GatewayList, lease.gateway);
+      frame::SetField(entry.PrimaryWinsServer, lease.primaryWins);
+      frame::SetField(entry.SecondaryWinsServer, lease.secondaryWins);
 
-    platform::Registry& registry = platform::Current().registry();
-    if (!frame::FieldIs(entry.IpAddressList, netstate::kNoAddress)) {
-      // Without a readable mask the store keeps its previous values.
-      if (!netstate::ReadLeaseSettings(*this, registry, adapters, adapterIndex)) return 0;
-    } else {
-      frame::SetField(entry.SubnetMask, netstate::kNoAddress);
-      frame::SetField(entry.PrimaryDnsServer, netstate::kNoAddress);
-      frame::SetField(entry.SecondaryDnsServer, netstate::kNoAddress);
+      platform::Registry& registry = platform::Current().registry();
+      if (!frame::FieldIs(entry.IpAddressList, netstate::kNoAddress)) {
+        // Without a readable mask the store keeps its previous values.
+        if (!netstate::ReadLeaseSettings(*this, registry, adapters, adapterIndex)) return 0;
+      } else {
+        frame::SetField(entry.SubnetMask, netstate::kNoAddress);
+        frame::SetField(entry.PrimaryDnsServer, netstate::kNoAddress);
+        frame::SetField(entry.SecondaryDnsServer, netstate::kNoAddress);
+      }
+      netstate::StoreLease(registry, entry, profileNumber, adapterIndex);
+      return 1;
     }
-    netstate::StoreLease(registry, entry, profileNumber, adapterIndex);
-    return 1;
-  }
-  return 1;  // the adapter is not on the machine: nothing changes
+    return 1;  // the adapter is not on the machine: nothing changes
+  });
 }

@@ -5,11 +5,15 @@
 
 #include <cstdint>
 
+#include "NebrinCoreDll.h"
+#include "frame/shared_objects.h"
+
 namespace nebrin::netstate {
 
 inline constexpr std::uint32_t kPollPauseMs = 25;
 
-// Blocks until no process named "netsh.exe" runs, pausing kPollPauseMs between scans.
-void WaitUntilNoNetworkShell();
+// Blocks until no process named "netsh.exe" runs, pausing kPollPauseMs between scans; asks
+// `manage`'s CheckOSStatus (the object the waiting member runs on).
+void WaitUntilNoNetworkShell(CNetInfoManage& manage = frame::SharedManage());
 
 }  // namespace nebrin::netstate

@@ -18,6 +18,7 @@ inline constexpr std::uint32_t kInternetOpenTypePreconfig = 0;           // INTE
 inline constexpr std::uint32_t kInternetFlagExistingConnect = 0x20000000;  // INTERNET_FLAG_EXISTING_CONNECT
 
 // WinINet error numbers the implementations answer with.
+inline constexpr Status kInternetInternalError = 12004;       // ERROR_INTERNET_INTERNAL_ERROR
 inline constexpr Status kInternetUnrecognizedScheme = 12006;  // ERROR_INTERNET_UNRECOGNIZED_SCHEME
 inline constexpr Status kInternetNameNotResolved = 12007;     // ERROR_INTERNET_NAME_NOT_RESOLVED
 inline constexpr Status kInternetCannotConnect = 12029;       // ERROR_INTERNET_CANNOT_CONNECT
@@ -38,7 +39,8 @@ class InternetClient {
   virtual void Close(InternetHandle handle) = 0;
 };
 
-// Owns one client handle (and with it the URL handles opened on it).
+// Owns one Internet handle. A client handle also closes the URL handles opened on it, but a URL
+// handle is closed on its own first (its owner is declared after the client's).
 class UniqueInternetHandle {
  public:
   explicit UniqueInternetHandle(InternetClient& client) : client_(client) {}

@@ -22,6 +22,7 @@ using ModuleHandle = std::uintptr_t;
 inline constexpr std::uint32_t kProcessQueryInformation = 0x0400;  // PROCESS_QUERY_INFORMATION
 inline constexpr std::uint32_t kProcessVmRead = 0x0010;            // PROCESS_VM_READ
 inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;             // INFINITE
+inline constexpr std::uint32_t kSwHide = 0;                        // SW_HIDE (shell.h: SW_SHOW)
 
 // What Wait answers (WaitForSingleObject).
 inline constexpr std::uint32_t kWaitObject0 = 0;          // WAIT_OBJECT_0: the process ended
@@ -48,10 +49,11 @@ class Processes {
   virtual Status SystemDirectory(std::u16string& path) = 0;
   // CreateProcessW with `application` as the program to run (never searched for), a writable copy
   // of `commandLine`, no security attributes, no handle inheritance, creation flags 0, the
-  // caller's environment and current directory, and a hidden window (STARTF_USESHOWWINDOW,
-  // SW_HIDE). Both handles belong to the caller.
+  // caller's environment and current directory, and the window shown as `showCommand` says
+  // (STARTF_USESHOWWINDOW; SW_HIDE, SW_SHOW). Both handles belong to the caller.
   virtual Status StartProcess(std::u16string_view application, std::u16string_view commandLine,
-                               ProcessHandle& process, ProcessHandle& thread) = 0;
+                              std::uint32_t showCommand, ProcessHandle& process,
+                              ProcessHandle& thread) = 0;
   // WaitForSingleObject on a process handle: kWaitObject0, kWaitTimeout or kWaitFailed.
   virtual std::uint32_t Wait(ProcessHandle process, std::uint32_t milliseconds) = 0;
   // CloseHandle of a process or thread handle.

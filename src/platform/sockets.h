@@ -17,6 +17,7 @@ inline constexpr Status kWsaInterrupted = 10004;       // WSAEINTR
 inline constexpr Status kWsaAccessDenied = 10013;      // WSAEACCES (raw sockets need the right)
 inline constexpr Status kWsaInvalidArgument = 10022;   // WSAEINVAL
 inline constexpr Status kWsaNotSocket = 10038;         // WSAENOTSOCK
+inline constexpr Status kWsaMessageSize = 10040;       // WSAEMSGSIZE: a datagram cut to the buffer
 inline constexpr Status kWsaNetworkUnreachable = 10051;  // WSAENETUNREACH
 inline constexpr Status kWsaNoBuffers = 10055;         // WSAENOBUFS
 inline constexpr Status kWsaTimedOut = 10060;          // WSAETIMEDOUT

@@ -1,10 +1,10 @@
 // The printer list: the printers the user can print to, with the default printer marked.
 #include <cstdint>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 
@@ -23,17 +23,15 @@ bool Enumerate(std::vector<std::u16string>& names) {
 }  // namespace
 
 int CNetInfoRetrieve::GetTotalPrtCount() {
-  try {
+  return nebrin::frame::Guarded(0, [] {
     std::vector<std::u16string> names;
     if (!Enumerate(names)) return 0;
     return static_cast<int>(names.size());
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  });
 }
 
 int CNetInfoRetrieve::GetTotoalPrinterInfo(int& count, PrinterInfostr* printers) {
-  try {
+  return nebrin::frame::Guarded(0, [&] {
     std::vector<std::u16string> names;
     if (!Enumerate(names)) return 0;
     const int available = static_cast<int>(names.size());
@@ -50,7 +48,5 @@ int CNetInfoRetrieve::GetTotoalPrinterInfo(int& count, PrinterInfostr* printers)
       printers[i].bIsDefault = names[i] == defaultName ? 1 : 0;
     }
     return 1;
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  });
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
@@ -23,45 +24,52 @@ std::u16string Buffered(std::u16string text) {
 }  // namespace
 
 int CNetInfoManage::MakeHKLMNebrinKey(EnvInfoStr* env) {
-  using frame::FieldText;
-  if (env == nullptr) return 0;
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey key;
-  if (platform::OpenKey(registry, platform::kLocalMachine, store::kMachineWideKey,
-                        platform::Access::Write, key) != platform::kSuccess) {
-    bool created = false;
-    if (store::CreateKey(registry, platform::kLocalMachine, store::kMachineWideKey, key, created) !=
-        platform::kSuccess) {
-      return 0;
+  return nebrin::frame::Guarded(0, [&] {
+    using frame::FieldText;
+    if (env == nullptr) return 0;
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey key;
+    if (platform::OpenKey(registry, platform::kLocalMachine, store::kMachineWideKey,
+                          platform::Access::Write, key) != platform::kSuccess) {
+      bool created = false;
+      if (store::CreateKey(registry, platform::kLocalMachine, store::kMachineWideKey, key,
+                           created) != platform::kSuccess) {
+        return 0;
+      }
     }
-  }
-  const std::pair<const char16_t*, std::u16string> values[] = {
-      {u"SSID", Buffered(FieldText(env->strWLANConnectionName))},
-      {u"WEPKEY", Buffered(FieldText(env->strWLANPassWord))},
-      {u"KEYENABLE", env->bWLANWebKeyUse == 1 ? u"yes" : u"no"},
-      {u"GUID", Buffered(FieldText(env->strPrivateDevGUID))},
-  };
-  for (const auto& [name, text] : values) {
-    if (store::WriteText(registry, key.get(), name, text) != platform::kSuccess) return 0;
-  }
-  return 1;
+    const std::pair<const char16_t*, std::u16string> values[] = {
+        {u"SSID", Buffered(FieldText(env->strWLANConnectionName))},
+        {u"WEPKEY", Buffered(FieldText(env->strWLANPassWord))},
+        {u"KEYENABLE", env->bWLANWebKeyUse == 1 ? u"yes" : u"no"},
+        {u"GUID", Buffered(FieldText(env->strPrivateDevGUID))},
+    };
+    for (const auto& [name, text] : values) {
+      if (store::WriteText(registry, key.get(), name, text) != platform::kSuccess) return 0;
+    }
+    return 1;
+  });
 }
 
 int CNetInfoManage::DeleteHKLMNebrinKey() {
-  platform::Registry& registry = platform::Current().registry();
-  {
-    // Opened for reading only: without administrative rights the key still opens, and the
-    // deletion below then fails as it should.
-    platform::UniqueKey key;
-    if (platform::OpenKey(registry, platform::kLocalMachine, store::kMachineWideKey,
-                          platform::Access::Read, key) != platform::kSuccess) {
-      return 1;
+  return nebrin::frame::Guarded(0, [&] {
+    platform::Registry& registry = platform::Current().registry();
+    {
+      // Opened for reading only: without administrative rights the key still opens, and the
+      // deletion below then fails as it should.
+      // Only a key that does not exist is gone; one that does not open still holds the wireless
+      // key text.
+      platform::UniqueKey key;
+      const platform::Status opened = platform::OpenKey(
+          registry, platform::kLocalMachine, store::kMachineWideKey, platform::Access::Read, key);
+      if (opened == platform::kFileNotFound) return 1;
+      if (opened != platform::kSuccess) return 0;
     }
-  }
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    if (registry.DeleteKey(platform::kLocalMachine, store::kMachineWideKey) == platform::kSuccess) {
-      return 1;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      if (registry.DeleteKey(platform::kLocalMachine, store::kMachineWideKey) ==
+          platform::kSuccess) {
+        return 1;
+      }
     }
-  }
-  return 0;
+    return 0;
+  });
 }

@@ -1,9 +1,11 @@
 // The catalogue of stored profiles: how many there are, the list the host shows, and whether a
 // proposed name is free.
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
@@ -21,6 +23,7 @@ using platform::UniqueKey;
 constexpr std::size_t kNameRoom = 100;         // "ProfileName" as the list reads it
 constexpr std::size_t kIconRoom = 10;          // "IconIndex" as the list reads it
 constexpr std::size_t kCompareNameRoom = 200;  // "ProfileName" as the name checks read it
+constexpr std::uint32_t kFailedIndexesInARow = 64;
 
 // Whether no profile key under the store root holds `name`. Every subkey counts, whatever its
 // number, except the one whose number is `skip`. An unreadable store holds no names.
@@ -32,7 +35,19 @@ int NameIsFree(const std::u16string& name, std::optional<int> skip) {
     return 1;
   }
   std::u16string subkey;
-  for (std::uint32_t i = 0; SubkeyName(registry, root.get(), i, subkey) == kSuccess; ++i) {
+  std::uint32_t failedInARow = 0;
+  for (std::uint32_t i = 0;; ++i) {
+    // Every index up to "no more items" is looked at: one that cannot be read is passed over
+    // like a subkey without a readable name, so that a failing read never hides a taken name.
+    const platform::Status status = SubkeyName(registry, root.get(), i, subkey);
+    if (status == platform::kNoMoreItems) break;
+    if (status != kSuccess) {
+      // A name too long for the room is an entry all the same; a long run of indexes that answer
+      // nothing but other errors means the key itself can no longer be listed.
+      if (status != platform::kMoreData && ++failedInARow == kFailedIndexesInARow) break;
+      continue;
+    }
+    failedInARow = 0;
     if (skip && ParseNumber(subkey) == *skip) continue;
     UniqueKey profile;
     if (platform::OpenKey(registry, root.get(), subkey, Access::Read, profile) != kSuccess)
@@ -53,59 +68,66 @@ int NameIsFree(const std::u16string& name, std::optional<int> skip) {
 using namespace nebrin;
 
 int CNetInfoRetrieve::GetProfileCount() {
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey root;
-  int next = 0;
-  if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
-  int count = 0;
-  for (int k = 0; k < next; ++k) {
-    platform::UniqueKey profile;
-    if (platform::OpenKey(registry, root.get(), store::DecimalText(k), platform::Access::Read,
-                          profile) == platform::kSuccess) {
-      ++count;
+  return nebrin::frame::Guarded(0, [&] {
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey root;
+    int next = 0;
+    if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
+    int count = 0;
+    for (int k = 0; k < next; ++k) {
+      platform::UniqueKey profile;
+      if (platform::OpenKey(registry, root.get(), store::DecimalText(k), platform::Access::Read,
+                            profile) == platform::kSuccess) {
+        ++count;
+      }
     }
-  }
-  return count;
+    return count;
+  });
 }
 
 int CNetInfoRetrieve::GetNameIndexInfo(NameIndex* entries, int capacity) {
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey root;
-  int next = 0;
-  if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
-  int filled = 0;
-  for (int j = 0; j < next; ++j) {
-    if (filled >= capacity) return 1;
-    if (entries == nullptr) return 0;
-    platform::UniqueKey profile;
-    if (platform::OpenKey(registry, root.get(), store::DecimalText(j), platform::Access::Read,
-                          profile) != platform::kSuccess) {
-      continue;
+  return nebrin::frame::Guarded(0, [&] {
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey root;
+    int next = 0;
+    if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
+    int filled = 0;
+    for (int j = 0; j < next; ++j) {
+      if (filled >= capacity) return 1;
+      if (entries == nullptr) return 0;
+      platform::UniqueKey profile;
+      if (platform::OpenKey(registry, root.get(), store::DecimalText(j), platform::Access::Read,
+                            profile) != platform::kSuccess) {
+        continue;
+      }
+      NameIndex& entry = entries[filled];
+      std::u16string name;
+      if (platform::ReadText(registry, profile.get(), u"ProfileName", store::kNameRoom, name) !=
+          platform::kSuccess) {
+        return 0;
+      }
+      frame::SetField(entry.ProfileName, name);  // a name too long for the entry is cut short
+      std::u16string icon;
+      if (platform::ReadText(registry, profile.get(), u"IconIndex", store::kIconRoom, icon) !=
+          platform::kSuccess) {
+        return 0;
+      }
+      entry.IconIndex = store::ParseNumber(icon);
+      entry.nProfileKey = j;
+      ++filled;
     }
-    NameIndex& entry = entries[filled];
-    std::u16string name;
-    if (platform::ReadText(registry, profile.get(), u"ProfileName", store::kNameRoom, name) !=
-        platform::kSuccess) {
-      return 0;
-    }
-    frame::SetField(entry.ProfileName, name);  // a name too long for the entry is cut short
-    std::u16string icon;
-    if (platform::ReadText(registry, profile.get(), u"IconIndex", store::kIconRoom, icon) !=
-        platform::kSuccess) {
-      return 0;
-    }
-    entry.IconIndex = store::ParseNumber(icon);
-    entry.nProfileKey = j;
-    ++filled;
-  }
-  return 1;
+    return 1;
+  });
 }
 
 int CNetInfoRetrieve::CanUseThisName(NebrinChar* name) {
-  return store::NameIsFree(frame::ParamText(name), std::nullopt);
+  return nebrin::frame::Guarded(
+      0, [&] { return store::NameIsFree(frame::ParamText(name), std::nullopt); });
 }
 
 int CNetInfoRetrieve::CanUseThisNameEdit(NebrinChar* name, EnvInfoStr* env) {
-  if (env == nullptr) return 0;
-  return store::NameIsFree(frame::ParamText(name), env->nProfileKey);
+  return nebrin::frame::Guarded(0, [&] {
+    if (env == nullptr) return 0;
+    return store::NameIsFree(frame::ParamText(name), env->nProfileKey);
+  });
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "frame/shared_objects.h"
 #include "platform/platform.h"
@@ -61,7 +62,7 @@ bool LoadProfileValues(ValueReader& read, EnvInfoStr& env) {
 }
 
 // One adapter key. A DHCP adapter takes its addresses from its current lease; a static one from
-// the store, where the gateway, WINS and DNS values may be missing.
+// the store, where the gateway, WINS and DNS values may be missing (but not unreadable).
 bool LoadAdapter(Registry& registry, int profile, int index, AdapterInfoStr* adapters) {
   UniqueKey key;
   if (platform::OpenKey(registry, kCurrentUser, AdapterKeyPath(profile, index), Access::Read,
@@ -82,11 +83,13 @@ bool LoadAdapter(Registry& registry, int profile, int index, AdapterInfoStr* ada
         !read.Text(u"SubnetMask", a.SubnetMask)) {
       return false;
     }
-    read.Text(u"GatewayList", a.GatewayList);
-    read.Text(u"PrimaryWinsServer", a.PrimaryWinsServer);
-    read.Text(u"SecondaryWinsServer", a.SecondaryWinsServer);
-    read.Text(u"PrimaryDnsServer", a.PrimaryDnsServer);
-    read.Text(u"SecondaryDnsServer", a.SecondaryDnsServer);
+    if (!read.OptionalText(u"GatewayList", a.GatewayList) ||
+        !read.OptionalText(u"PrimaryWinsServer", a.PrimaryWinsServer) ||
+        !read.OptionalText(u"SecondaryWinsServer", a.SecondaryWinsServer) ||
+        !read.OptionalText(u"PrimaryDnsServer", a.PrimaryDnsServer) ||
+        !read.OptionalText(u"SecondaryDnsServer", a.SecondaryDnsServer)) {
+      return false;
+    }
   }
   return read.Text(u"MediaSubType", a.MediaSubType);
 }
@@ -98,43 +101,49 @@ using namespace nebrin;
 
 int CNetInfoRetrieve::GetInfoFromRegistry(int profileNumber, EnvInfoStr* env,
                                           AdapterInfoStr* adapters) {
-  if (env == nullptr || adapters == nullptr) return 0;
-  platform::Registry& registry = platform::Current().registry();
-  {
-    platform::UniqueKey profile;
-    if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
-                          platform::Access::Read, profile) != platform::kSuccess) {
-      return 0;
+  return nebrin::frame::Guarded(0, [&] {
+    if (env == nullptr || adapters == nullptr) return 0;
+    platform::Registry& registry = platform::Current().registry();
+    {
+      platform::UniqueKey profile;
+      if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
+                            platform::Access::Read, profile) != platform::kSuccess) {
+        return 0;
+      }
+      store::ValueReader read(registry, profile.get());
+      if (!store::LoadProfileValues(read, *env)) return 0;
     }
-    store::ValueReader read(registry, profile.get());
-    if (!store::LoadProfileValues(read, *env)) return 0;
-  }
-  for (int i = 0; i < env->AdapterCount; ++i) {
-    if (!store::LoadAdapter(registry, profileNumber, i, adapters)) return 0;
-  }
-  return 1;
+    for (int i = 0; i < env->AdapterCount; ++i) {
+      if (!store::LoadAdapter(registry, profileNumber, i, adapters)) return 0;
+    }
+    return 1;
+  });
 }
 
 int CNetInfoRetrieve::GetCurrentProfileInfo(EnvInfoStr* env, AdapterInfoStr* adapters) {
-  int last = 0;
-  {
-    platform::UniqueKey root;
-    if (!store::ReadRootNumber(platform::Current().registry(), u"LastProfileNo", root, last))
-      return 0;
-  }
-  return GetInfoFromRegistry(last, env, adapters);
+  return nebrin::frame::Guarded(0, [&] {
+    int last = 0;
+    {
+      platform::UniqueKey root;
+      if (!store::ReadRootNumber(platform::Current().registry(), u"LastProfileNo", root, last))
+        return 0;
+    }
+    return GetInfoFromRegistry(last, env, adapters);
+  });
 }
 
 int CNetInfoManage::SetLastProfileNo(int profileNumber) {
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey root;
-  // The store root must already exist: remembering a profile never creates the store.
-  if (platform::OpenKey(registry, platform::kCurrentUser, store::kStoreRoot,
-                        platform::Access::Write, root) != platform::kSuccess) {
-    return 0;
-  }
-  return store::WriteText(registry, root.get(), u"LastProfileNo",
-                          store::DecimalText(profileNumber)) == platform::kSuccess
-             ? 1
-             : 0;
+  return nebrin::frame::Guarded(0, [&] {
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey root;
+    // The store root must already exist: remembering a profile never creates the store.
+    if (platform::OpenKey(registry, platform::kCurrentUser, store::kStoreRoot,
+                          platform::Access::Write, root) != platform::kSuccess) {
+      return 0;
+    }
+    return store::WriteText(registry, root.get(), u"LastProfileNo",
+                            store::DecimalText(profileNumber)) == platform::kSuccess
+               ? 1
+               : 0;
+  });
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "frame/no_throw.h"
 #include "frame/record_text.h"
 #include "netstate/registry_paths.h"
 #include "platform/platform.h"
@@ -60,7 +61,8 @@ class CreatedKeys {
 
 // Creates the profile key `number` and its adapter keys and writes their values. On failure the
 // keys this call created are deleted again and, when `countKey` is given, "ProfileCount" is put
-// back to `number`.
+// back to `number`. A profile key that already exists fails the store before anything is
+// written into it.
 int StoreProfile(CNetInfoManage& manage, Registry& registry, int number, EnvInfoStr& env,
                  AdapterInfoStr* adapters, KeyHandle countKey) {
   CreatedKeys created(registry);
@@ -77,7 +79,10 @@ int StoreProfile(CNetInfoManage& manage, Registry& registry, int number, EnvInfo
     // When the profile key itself cannot be created, "ProfileCount" keeps the number it took.
     if (CreateKey(registry, kCurrentUser, ProfileKeyPath(number), profile, isNew) != kSuccess)
       return 0;
-    if (isNew) created.Add(ProfileKeyPath(number));
+    // A key already under this number is a stored profile: a "ProfileCount" that is behind must
+    // never lead to it being overwritten.
+    if (!isNew) return fail();
+    created.Add(ProfileKeyPath(number));
   }
   env.nProfileKey = number;
   if (manage.SaveValueForEachProfile(&env, number) != 1) return fail();
@@ -99,7 +104,9 @@ int StoreProfile(CNetInfoManage& manage, Registry& registry, int number, EnvInfo
 
 // The first save ever: the store root is made with "ProfileCount" = "1" and the profile is
 // stored as number 0, whatever the new-profile flag says. When it fails, the root stays with
-// "ProfileCount" = "1" and no profile, like a store whose profiles were all deleted.
+// "ProfileCount" = "1" and no profile, like a store whose profiles were all deleted, or (when the
+// count cannot be written) without "ProfileCount" and without profiles, which the next save takes
+// for a first save again.
 int SaveFirstProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env,
                      AdapterInfoStr* adapters) {
   UniqueKey root;
@@ -110,27 +117,32 @@ int SaveFirstProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env
 }
 
 // A rewrite of the stored profile `env.nProfileKey`. Adapter keys the profile lacks (its
-// AdapterCount grew) are created, so that the profile stays loadable; nothing is undone when a
-// value cannot be written.
+// AdapterCount grew) are created first and the adapters written before the profile's own values,
+// which hold AdapterCount: a rewrite that fails part-way never leaves a count that names adapter
+// keys without their values, so the profile stays loadable. Nothing is undone on failure.
 int RewriteProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env,
                    AdapterInfoStr* adapters) {
   const int number = env.nProfileKey;
-  if (manage.SaveValueForEachProfile(&env, number) != 1) return 0;
   UniqueKey profile;
   if (platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::All, profile) !=
       kSuccess) {
     return 0;
   }
   for (int i = 0; i < env.AdapterCount; ++i) {
-    {
-      UniqueKey adapter;
-      bool created = false;
-      if (CreateKey(registry, profile.get(), DecimalText(i), adapter, created) != kSuccess)
-        return 0;
-    }
+    UniqueKey adapter;
+    bool created = false;
+    if (CreateKey(registry, profile.get(), DecimalText(i), adapter, created) != kSuccess) return 0;
+  }
+  for (int i = 0; i < env.AdapterCount; ++i) {
     if (manage.SaveValueForEachAdapter(adapters, number, i) != 1) return 0;
   }
-  return 1;
+  return manage.SaveValueForEachProfile(&env, number) == 1 ? 1 : 0;
+}
+
+// Whether a key has no subkeys at all; an enumeration error counts as having some.
+bool HasNoSubkeys(Registry& registry, KeyHandle key) {
+  std::u16string name;
+  return registry.EnumKey(key, 0, name) == platform::kNoMoreItems;
 }
 
 // The system's "InterfaceMetric" of the adapter as decimal text, "1" when it has none; `opened`
@@ -154,129 +166,146 @@ using namespace nebrin;
 
 int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* adapters,
                                               int newProfile) {
-  if (env == nullptr || adapters == nullptr || !store::ValidAdapterCount(env->AdapterCount))
-    return 0;
-  platform::Registry& registry = platform::Current().registry();
+  return nebrin::frame::Guarded(0, [&] {
+    if (env == nullptr || adapters == nullptr || !store::ValidAdapterCount(env->AdapterCount))
+      return 0;
+    platform::Registry& registry = platform::Current().registry();
 
-  platform::UniqueKey root;
-  const platform::Status opened = platform::OpenKey(registry, platform::kCurrentUser,
-                                                    store::kStoreRoot, platform::Access::All, root);
-  // Only a store that does not exist yet starts afresh; a root that exists but does not open must
-  // not have its "ProfileCount" and profile 0 overwritten.
-  if (opened == platform::kFileNotFound)
-    return store::SaveFirstProfile(*this, registry, *env, adapters);
-  if (opened != platform::kSuccess) return 0;
+    platform::UniqueKey root;
+    const platform::Status opened = platform::OpenKey(
+        registry, platform::kCurrentUser, store::kStoreRoot, platform::Access::All, root);
+    // Only a store that does not exist yet starts afresh; a root that exists but does not open must
+    // not have its "ProfileCount" and profile 0 overwritten.
+    if (opened == platform::kFileNotFound)
+      return store::SaveFirstProfile(*this, registry, *env, adapters);
+    if (opened != platform::kSuccess) return 0;
 
-  std::u16string count;
-  if (platform::ReadText(registry, root.get(), u"ProfileCount", store::kNumberRoom, count) !=
-      platform::kSuccess) {
-    return 0;
-  }
-  if (newProfile == 0) return store::RewriteProfile(*this, registry, *env, adapters);
+    std::u16string count;
+    const platform::Status read =
+        platform::ReadText(registry, root.get(), u"ProfileCount", store::kNumberRoom, count);
+    // A root without "ProfileCount" and without profiles is what a first save leaves when it
+    // cannot write the count: the next save is a first save again.
+    if (read == platform::kFileNotFound && store::HasNoSubkeys(registry, root.get())) {
+      root.reset();
+      return store::SaveFirstProfile(*this, registry, *env, adapters);
+    }
+    if (read != platform::kSuccess) return 0;
+    if (newProfile == 0) return store::RewriteProfile(*this, registry, *env, adapters);
 
-  const int number = store::ParseNumber(count);
-  env->nProfileKey = number;
-  if (store::WriteText(registry, root.get(), u"ProfileCount", store::DecimalText(number + 1)) !=
-      platform::kSuccess) {
-    return 0;
-  }
-  return store::StoreProfile(*this, registry, number, *env, adapters, root.get());
+    // A count that is negative, or whose successor is no number, gives no number to take.
+    const int number = store::ParseNumber(count);
+    if (!store::CanTakeProfileNumber(number)) return 0;
+    env->nProfileKey = number;
+    if (store::WriteText(registry, root.get(), u"ProfileCount", store::DecimalText(number + 1)) !=
+        platform::kSuccess) {
+      return 0;
+    }
+    return store::StoreProfile(*this, registry, number, *env, adapters, root.get());
+  });
 }
 
 int CNetInfoManage::SaveValueForEachProfile(EnvInfoStr* env, int profileNumber) {
-  using frame::FieldText;
-  using store::DecimalText;
-  using store::FlagText;
-  if (env == nullptr) return 0;
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey profile;
-  if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
-                        platform::Access::Write, profile) != platform::kSuccess) {
-    return 0;
-  }
-  const EnvInfoStr& e = *env;
-  const bool sharing = e.nICSFlag == 1 || e.nICSFlag == 2;
-  store::ValueWriter write(registry, profile.get());
-  write(u"AdapterCount", DecimalText(e.AdapterCount));
-  write(u"ProfileName", FieldText(e.ProfileName));
-  write(u"IconIndex", DecimalText(e.IconIndex));
-  write(u"nProfileKey", DecimalText(e.nProfileKey));
-  write(u"bDefaultPrinterFlag", FlagText(e.bDefaultPrinterFlag));
-  write(u"strPrinterName", FieldText(e.strPrinterName));
-  write(u"nICSFlag", store::SharingRoleText(e.nICSFlag));
-  if (e.nICSFlag == 1) write(u"strPublicDevGUID", FieldText(e.strPublicDevGUID));
-  if (sharing) write(u"strPrivateDevGUID", FieldText(e.strPrivateDevGUID));
-  if (e.nICSFlag == 1) write(u"bICFFlag", FlagText(e.bICFFlag));
-  if (sharing) write(u"bPrivateWlan", FlagText(e.bPrivateWlan));
-  if (sharing && e.bPrivateWlan == 1) {
-    write(u"bWLANWebKeyUse", FlagText(e.bWLANWebKeyUse));
-    write(u"strWLANConnectionName", FieldText(e.strWLANConnectionName));
-    write(u"strWLANPassWord", FieldText(e.strWLANPassWord));
-  }
-  return write.ok() ? 1 : 0;
+  return nebrin::frame::Guarded(0, [&] {
+    using frame::TerminatedFieldText;
+    using store::DecimalText;
+    using store::FlagText;
+    if (env == nullptr) return 0;
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey profile;
+    if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
+                          platform::Access::Write, profile) != platform::kSuccess) {
+      return 0;
+    }
+    const EnvInfoStr& e = *env;
+    const bool sharing = e.nICSFlag == 1 || e.nICSFlag == 2;
+    store::ValueWriter write(registry, profile.get());
+    write(u"AdapterCount", DecimalText(e.AdapterCount));
+    write(u"ProfileName", TerminatedFieldText(e.ProfileName));
+    write(u"IconIndex", DecimalText(e.IconIndex));
+    write(u"nProfileKey", DecimalText(e.nProfileKey));
+    write(u"bDefaultPrinterFlag", FlagText(e.bDefaultPrinterFlag));
+    write(u"strPrinterName", TerminatedFieldText(e.strPrinterName));
+    write(u"nICSFlag", store::SharingRoleText(e.nICSFlag));
+    if (e.nICSFlag == 1) write(u"strPublicDevGUID", TerminatedFieldText(e.strPublicDevGUID));
+    if (sharing) write(u"strPrivateDevGUID", TerminatedFieldText(e.strPrivateDevGUID));
+    if (e.nICSFlag == 1) write(u"bICFFlag", FlagText(e.bICFFlag));
+    if (sharing) write(u"bPrivateWlan", FlagText(e.bPrivateWlan));
+    if (sharing && e.bPrivateWlan == 1) {
+      write(u"bWLANWebKeyUse", FlagText(e.bWLANWebKeyUse));
+      write(u"strWLANConnectionName", TerminatedFieldText(e.strWLANConnectionName));
+      write(u"strWLANPassWord", TerminatedFieldText(e.strWLANPassWord));
+    }
+    return write.ok() ? 1 : 0;
+  });
 }
 
 int CNetInfoManage::SaveValueForEachAdapter(AdapterInfoStr* adapters, int profileNumber,
                                             int adapterIndex) {
-  using frame::FieldText;
-  if (adapters == nullptr || adapterIndex < 0 || adapterIndex >= NEBRIN_ADAPTER_RECORDS) return 0;
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey key;
-  if (platform::OpenKey(registry, platform::kCurrentUser,
-                        store::AdapterKeyPath(profileNumber, adapterIndex), platform::Access::Write,
-                        key) != platform::kSuccess) {
-    return 0;
-  }
-  AdapterInfoStr& a = adapters[adapterIndex];
-  store::ValueWriter write(registry, key.get());
-  write(u"DhcpEnabled", FieldText(a.DhcpEnabled));
-  write(u"IpAddressList", FieldText(a.IpAddressList));
-  write(u"GatewayList", FieldText(a.GatewayList));
-  write(u"PrimaryWinsServer", FieldText(a.PrimaryWinsServer));
-  write(u"SecondaryWinsServer", FieldText(a.SecondaryWinsServer));
-  write(u"PrimaryDnsServer", FieldText(a.PrimaryDnsServer));
-  write(u"SecondaryDnsServer", FieldText(a.SecondaryDnsServer));
-  write(u"ConnectionName", FieldText(a.ConnectionName));
-  write(u"DeviceDesc", FieldText(a.DeviceDesc));
-  write(u"MediaSubType", FieldText(a.MediaSubType));
-  write(u"SubnetMask", FieldText(a.SubnetMask));
-  write(u"AdapterName", FieldText(a.AdapterName));
-  if (!write.ok()) return 0;
-
-  // Only static adapters keep a metric; an empty one is taken from the system.
-  if (frame::FieldIs(a.DhcpEnabled, u"no")) {
-    if (FieldText(a.Metric).empty()) {
-      bool opened = false;
-      const std::u16string metric = store::MetricFromSystem(registry, a, opened);
-      if (!opened) return 0;
-      frame::SetField(a.Metric, metric);
+  return nebrin::frame::Guarded(0, [&] {
+    using frame::FieldText;
+    using frame::TerminatedFieldText;
+    if (adapters == nullptr || adapterIndex < 0 || adapterIndex >= NEBRIN_ADAPTER_RECORDS) return 0;
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey key;
+    if (platform::OpenKey(registry, platform::kCurrentUser,
+                          store::AdapterKeyPath(profileNumber, adapterIndex),
+                          platform::Access::Write, key) != platform::kSuccess) {
+      return 0;
     }
-    if (!write(u"Metric", FieldText(a.Metric))) return 0;
-  }
-  return 1;
+    AdapterInfoStr& a = adapters[adapterIndex];
+    store::ValueWriter write(registry, key.get());
+    write(u"DhcpEnabled", TerminatedFieldText(a.DhcpEnabled));
+    write(u"IpAddressList", TerminatedFieldText(a.IpAddressList));
+    write(u"GatewayList", TerminatedFieldText(a.GatewayList));
+    write(u"PrimaryWinsServer", TerminatedFieldText(a.PrimaryWinsServer));
+    write(u"SecondaryWinsServer", TerminatedFieldText(a.SecondaryWinsServer));
+    write(u"PrimaryDnsServer", TerminatedFieldText(a.PrimaryDnsServer));
+    write(u"SecondaryDnsServer", TerminatedFieldText(a.SecondaryDnsServer));
+    write(u"ConnectionName", TerminatedFieldText(a.ConnectionName));
+    write(u"DeviceDesc", TerminatedFieldText(a.DeviceDesc));
+    write(u"MediaSubType", TerminatedFieldText(a.MediaSubType));
+    write(u"SubnetMask", TerminatedFieldText(a.SubnetMask));
+    write(u"AdapterName", TerminatedFieldText(a.AdapterName));
+    if (!write.ok()) return 0;
+
+    // Only static adapters keep a metric; an empty one is taken from the system.
+    if (frame::FieldIs(a.DhcpEnabled, u"no")) {
+      if (FieldText(a.Metric).empty()) {
+        bool opened = false;
+        const std::u16string metric = store::MetricFromSystem(registry, a, opened);
+        if (!opened) return 0;
+        frame::SetField(a.Metric, metric);
+      }
+      if (!write(u"Metric", TerminatedFieldText(a.Metric))) return 0;
+    }
+    return 1;
+  });
 }
 
 int CNetInfoManage::SaveNameOrPrinter(EnvInfoStr* env) {
-  using frame::FieldText;
-  if (env == nullptr) return 0;
-  platform::Registry& registry = platform::Current().registry();
-  platform::UniqueKey profile;
-  if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(env->nProfileKey),
-                        platform::Access::Write, profile) != platform::kSuccess) {
-    return 0;
-  }
-  store::ValueWriter write(registry, profile.get());
-  write(u"ProfileName", FieldText(env->ProfileName));
-  write(u"IconIndex", store::DecimalText(env->IconIndex));
-  write(u"bDefaultPrinterFlag", store::FlagText(env->bDefaultPrinterFlag));
-  write(u"strPrinterName", FieldText(env->strPrinterName));
-  if (!write.ok()) return 0;
-  profile.reset();
-  if (env->bDefaultPrinterFlag != 0) {
-    return platform::Current().spooler().SetDefaultPrinter(FieldText(env->strPrinterName)) ==
-                   platform::kSuccess
-               ? 1
-               : 0;
-  }
-  return 1;
+  return nebrin::frame::Guarded(0, [&] {
+    using frame::FieldText;
+    using frame::TerminatedFieldText;
+    if (env == nullptr) return 0;
+    platform::Registry& registry = platform::Current().registry();
+    platform::UniqueKey profile;
+    if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(env->nProfileKey),
+                          platform::Access::Write, profile) != platform::kSuccess) {
+      return 0;
+    }
+    store::ValueWriter write(registry, profile.get());
+    write(u"ProfileName", TerminatedFieldText(env->ProfileName));
+    write(u"IconIndex", store::DecimalText(env->IconIndex));
+    write(u"bDefaultPrinterFlag", store::FlagText(env->bDefaultPrinterFlag));
+    write(u"strPrinterName", TerminatedFieldText(env->strPrinterName));
+    if (!write.ok()) return 0;
+    profile.reset();
+    if (env->bDefaultPrinterFlag != 0) {
+      return platform::Current().spooler().SetDefaultPrinter(FieldText(env->strPrinterName)) ==
+                     platform::kSuccess
+                 ? 1
+                 : 0;
+    }
+    return 1;
+  });
 }

@@ -1,5 +1,6 @@
 #include "store/store_values.h"
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -64,6 +65,18 @@ Status SubkeyName(platform::Registry& registry, platform::KeyHandle key, std::ui
     return platform::kMoreData;
   }
   return status;
+}
+
+Status HighestProfileNumber(platform::Registry& registry, platform::KeyHandle root, int& highest) {
+  highest = 0;
+  std::u16string name;
+  for (std::uint32_t i = 0;; ++i) {
+    const Status status = SubkeyName(registry, root, i, name);
+    if (status == platform::kNoMoreItems) return kSuccess;
+    if (status == platform::kMoreData) continue;
+    if (status != kSuccess) return status;
+    highest = std::max(highest, ParseNumber(name));
+  }
 }
 
 Status CreateKey(platform::Registry& registry, platform::KeyHandle parent,

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,12 @@ inline constexpr std::size_t kSubkeyNameRoom = 100;
 
 // The record's adapter array has ten entries; a count beyond it cannot be saved or loaded.
 inline bool ValidAdapterCount(int count) { return count >= 0 && count <= 10; }
+
+// Whether a new profile can take `number` from "ProfileCount": a number is never negative (-1 is
+// the never-stored profile), and the count after it, number + 1, must still be a number.
+inline bool CanTakeProfileNumber(int number) {
+  return number >= 0 && number < std::numeric_limits<int>::max();
+}
 
 std::u16string DecimalText(int number);
 // Like a standard decimal-to-integer conversion: leading white space and a sign are accepted,
@@ -39,6 +46,12 @@ platform::Status WriteText(platform::Registry& registry, platform::KeyHandle key
 // answers kMoreData, as the system's enumeration does with that room.
 platform::Status SubkeyName(platform::Registry& registry, platform::KeyHandle key,
                             std::uint32_t index, std::u16string& name);
+
+// The highest profile number among the subkeys of the store root `root` (0 when none is higher).
+// Names that do not fit the room are passed over; any other enumeration error ends the walk and
+// is returned, as a number from a partial walk could be one that is in use.
+platform::Status HighestProfileNumber(platform::Registry& registry, platform::KeyHandle root,
+                                      int& highest);
 
 // Opens or creates a key (RegCreateKeyExW) and hands it to `key`.
 platform::Status CreateKey(platform::Registry& registry, platform::KeyHandle parent,

@@ -25,6 +25,17 @@ class ValueReader {
     frame::SetField(field, text);
     return true;
   }
+  // An optional text value: only a value that does not exist leaves the field as it was; any
+  // other failure, a text too long for the field among them, fails the read.
+  template <std::size_t N>
+  bool OptionalText(const std::u16string& name, NebrinChar (&field)[N]) {
+    std::u16string text;
+    const platform::Status status = platform::ReadText(registry_, key_, name, N, text);
+    if (status == platform::kFileNotFound) return true;
+    if (status != platform::kSuccess) return false;
+    frame::SetField(field, text);
+    return true;
+  }
   bool Number(const std::u16string& name, int& number) {
     std::u16string text;
     if (!Read(name, kNumberRoom, text)) return false;

@@ -11,6 +11,7 @@
 
 #include "NebrinCoreDll.h"
 #include "apply/apply_machines.h"
+#include "frame/record_text.h"
 #include "nebrin/platform_install.h"
 #include "support/sim_fixture.h"
 
@@ -193,6 +194,49 @@ TEST_F(AddressScriptTest, TextsThatWouldChangeTheScriptWriteNothing) {
   adapters[0] = Static("", "\r\n", "", "", "", "");
   EXPECT_EQ(StaticBlock(adapters[0]),
             "set address name = \"LAN\" source = static addr = 10.1.2.3 mask = 255.255.0.0\r\n");
+}
+
+// What counts is the text the shell reads: characters that are harmless in UTF-16 but become a
+// quote or a line break in the script's code page (the system's best-fit conversion) are refused
+// as well.
+TEST_F(AddressScriptTest, TextsThatBecomeQuotesOrLineBreaksInTheCodePageWriteNothing) {
+  struct Case {
+    const char* what;
+    std::uint32_t oemCodePage;  // 852: the adapter lines are in the OEM code page
+    bool dhcp;
+    std::u16string name;
+    std::u16string gateway;
+    bool written;
+  };
+  const std::vector<Case> cases = {
+      {"look-alike quote in the name", 437, true, u"LAN\uFF02 source=static addr=6.6.6.6",
+       u"10.1.0.1", false},
+      {"look-alike quote in the name, OEM page", 852, false, u"LAN\uFF02", u"10.1.0.1", false},
+      {"OEM glyph of CR in the name", 852, true, u"LAN\u266Areset", u"10.1.0.1", false},
+      {"OEM glyph of LF in the gateway", 852, false, u"LAN", u"10.1.0.1\u25D9delete arpcache",
+       false},
+      {"the same glyph on the ANSI page is a '?'", 437, true, u"LAN\u266A", u"10.1.0.1", true},
+  };
+  for (const auto& c : cases) {
+    machine().system_state().oemCodePage = c.oemCodePage;
+    AdapterInfoStr adapters[NEBRIN_ADAPTER_RECORDS]{};
+    adapters[0] = Static("", "20", "", "", "", "");
+    frame::SetField(adapters[0].ConnectionName, c.name);
+    frame::SetField(adapters[0].GatewayList, c.gateway);
+    CNetInfoManage manage;
+    ASSERT_EQ(manage.MakeInitialPartInIPTxt(), 1);
+    EXPECT_EQ(c.dhcp ? manage.MakeDHCPPartInIPTxt(nullptr, adapters, 0)
+                     : manage.MakeStaticPartInIPTxt(nullptr, adapters, 0),
+              c.written ? 1 : 0)
+        << c.what;
+    if (!c.written) {
+      EXPECT_EQ(Script(), kOpening) << c.what;
+    }
+  }
+  EXPECT_EQ(Script(), kOpening +
+                          "set address name=\"LAN?\" source=dhcp\r\n"
+                          "set dns name=\"LAN?\" source=dhcp\r\n"
+                          "set wins name=\"LAN?\" source=dhcp\r\n");
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "nebrin/platform_install.h"
+#include "platform/forwarding_platform.h"
 #include "support/sim_fixture.h"
 
 namespace {
@@ -37,6 +41,7 @@ TEST(IcmpChecksum, FoldsCarriesAndAddsAnOddLastByteUnshifted) {
   // is 0xFFFE.
   EXPECT_EQ(Checksum({0xFF, 0xFF, 0xFF, 0xFF, 0x01}), 0xFFFE);
   EXPECT_EQ(Checksum({0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80}), 0x7FFF);
+  EXPECT_EQ(CNetDiag().checksum(nullptr, 44), 0xFFFF) << "no buffer: an empty one";
 }
 
 TEST_F(IcmpEcho, FillWritesTheHeaderAndDataAndLeavesTheTimestamp) {
@@ -94,9 +99,9 @@ TEST_F(IcmpEcho, CountTable) {
     int result;
   };
   const Case cases[] = {
-      {5, "+", 6, 1},       {5, "+++---", 6, 1},  {5, "++----", 6, 0}, {5, "-", 6, 0},
-      {0, "-", 1, 1},       {1, "-", 2, 1},       {2, "-", 3, 1},      {3, "-", 4, 0},
-      {3, "+---", 4, 1},    {-1, "-", 0, 1},      {7, "+-", 8, 0},     {5, "~", 6, 0},
+      {5, "+", 6, 1},    {5, "+++---", 6, 1}, {5, "++----", 6, 0}, {5, "-", 6, 0},
+      {0, "-", 1, 1},    {1, "-", 2, 1},      {2, "-", 3, 1},      {3, "-", 4, 0},
+      {3, "+---", 4, 1}, {-1, "+", 0, 0},     {7, "+-", 8, 0},     {5, "~", 6, 0},
   };
   for (const Case& c : cases) {
     Use(std::make_shared<Machine>());
@@ -117,11 +122,91 @@ TEST_F(IcmpEcho, OnlyTheMatchingReplyCounts) {
   EXPECT_EQ(Ping(5, "LOCALHOST"), 1);
 }
 
+// Sockets that answer the first receive after each request with `error`, as when an unrelated
+// ICMP datagram larger than the buffer arrives (WSAEMSGSIZE) or a signal interrupts the wait.
+class FirstReceiveFails final : public nebrin::platform::Sockets {
+ public:
+  FirstReceiveFails(Sockets& inner, nebrin::platform::Status error)
+      : inner_(inner), error_(error) {}
+  nebrin::platform::Status Startup(std::uint16_t v) override { return inner_.Startup(v); }
+  void Cleanup() override { inner_.Cleanup(); }
+  nebrin::platform::Status OpenRawIcmp(nebrin::platform::SocketHandle& s) override {
+    return inner_.OpenRawIcmp(s);
+  }
+  void Close(nebrin::platform::SocketHandle s) override { inner_.Close(s); }
+  nebrin::platform::Status SetReceiveTimeout(nebrin::platform::SocketHandle s,
+                                             std::uint32_t ms) override {
+    return inner_.SetReceiveTimeout(s, ms);
+  }
+  nebrin::platform::Status SetSendTimeout(nebrin::platform::SocketHandle s,
+                                          std::uint32_t ms) override {
+    return inner_.SetSendTimeout(s, ms);
+  }
+  nebrin::platform::Status ResolveHost(std::string_view n,
+                                       nebrin::platform::HostEntry& e) override {
+    return inner_.ResolveHost(n, e);
+  }
+  std::uint32_t ParseDottedAddress(std::string_view t) override {
+    return inner_.ParseDottedAddress(t);
+  }
+  nebrin::platform::Status SendTo(nebrin::platform::SocketHandle s, const std::uint8_t* d,
+                                  std::size_t n, const nebrin::platform::SocketAddress& to,
+                                  std::size_t& sent) override {
+    failNext_ = true;
+    return inner_.SendTo(s, d, n, to, sent);
+  }
+  nebrin::platform::Status ReceiveFrom(nebrin::platform::SocketHandle s, std::uint8_t* b,
+                                       std::size_t c, std::size_t& r,
+                                       nebrin::platform::SocketAddress& from) override {
+    if (failNext_) {
+      failNext_ = false;
+      return error_;
+    }
+    return inner_.ReceiveFrom(s, b, c, r, from);
+  }
+
+ private:
+  Sockets& inner_;
+  nebrin::platform::Status error_;
+  bool failNext_ = false;
+};
+
+class WithSockets final : public nebrin::platform::ForwardingPlatform {
+ public:
+  WithSockets(std::shared_ptr<Machine> machine, nebrin::platform::Status error)
+      : ForwardingPlatform(*machine),
+        machine_(std::move(machine)),
+        sockets_(machine_->sockets(), error) {}
+  nebrin::platform::Sockets& sockets() override { return sockets_; }
+
+ private:
+  std::shared_ptr<Machine> machine_;
+  FirstReceiveFails sockets_;
+};
+
+// An oversized datagram and an interrupted receive bring no reply: the attempt waits on for the
+// reply within its second, and a silent host stays silent.
+TEST(IcmpEchoErrors, OversizedDatagramsAndInterruptionsAreNoAnswer) {
+  for (const nebrin::platform::Status error :
+       {nebrin::platform::kWsaMessageSize, nebrin::platform::kWsaInterrupted}) {
+    for (const char* replies : {"-", "+"}) {
+      auto machine = std::make_shared<Machine>();
+      machine->network().hosts = {SimHost{"10.0.0.1", {}, replies}};
+      nebrin::InstallPlatform(std::make_shared<WithSockets>(machine, error));
+      EXPECT_EQ(Ping(5, "10.0.0.1"), replies[0] == '+' ? 1 : 0) << error << " " << replies;
+      EXPECT_EQ(machine->tick_count(), 0x00A00000u + 6000u) << error << " " << replies;
+      nebrin::InstallPlatform(nullptr);
+      EXPECT_EQ(machine->OpenHandles(), 0u);
+    }
+  }
+}
+
 TEST_F(IcmpEcho, NamesResolveAndUnresolvableTextSendsNothing) {
   machine().network().hosts = {SimHost{"192.168.1.1", {"router.home"}, "+"}};
   EXPECT_EQ(Ping(5, "Router.Home"), 1);
   EXPECT_EQ(machine().EchoRequestsSent().back().to, "192.168.1.1");
   const std::size_t before = machine().EchoRequestsSent().size();
+  // An empty text would resolve to the local machine, which answers: it names no host.
   for (const char* host : {"no.such.host", "", "1.2.3.4.5", "300.1.1.1"}) {
     EXPECT_EQ(Ping(0, host), 0) << host;
   }

@@ -1,5 +1,7 @@
 // A one-connection-at-a-time HTTP server on 127.0.0.1 for the URL probe tests: it answers every
-// request with a short page and keeps the request texts it received.
+// request with a short page and keeps the request texts it received. A server that holds the body
+// sends the headers and then waits (up to the time given, or until it is destroyed) before it
+// closes the connection; a request for "/redirect" is sent on to "/page".
 #pragma once
 
 #include <arpa/inet.h>
@@ -7,6 +9,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -16,7 +20,8 @@ namespace nebrin::testing {
 
 class LoopbackHttpServer {
  public:
-  LoopbackHttpServer() {
+  explicit LoopbackHttpServer(std::chrono::milliseconds holdBody = std::chrono::milliseconds(0))
+      : holdBody_(holdBody) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -29,6 +34,11 @@ class LoopbackHttpServer {
     thread_ = std::thread([this] { Serve(); });
   }
   ~LoopbackHttpServer() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    stopped_.notify_all();
     ::shutdown(listener_, SHUT_RDWR);
     ::close(listener_);
     thread_.join();
@@ -60,14 +70,30 @@ class LoopbackHttpServer {
         requests_.push_back(request);
       }
       const std::string body(4096, 'x');
-      const std::string response = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                                   std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
-                                   body;
-      ::send(client, response.data(), response.size(), MSG_NOSIGNAL);
+      const std::string headers =
+          "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+          std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+      if (request.rfind("GET /redirect ", 0) == 0) {
+        const std::string moved =
+            "HTTP/1.1 302 Found\r\nLocation: /page\r\nContent-Length: 0\r\n\r\n";
+        ::send(client, moved.data(), moved.size(), MSG_NOSIGNAL);
+        ::close(client);
+        continue;
+      }
+      ::send(client, headers.data(), headers.size(), MSG_NOSIGNAL);
+      if (holdBody_.count() > 0) {
+        std::unique_lock lock(mutex_);
+        stopped_.wait_for(lock, holdBody_, [this] { return stopping_; });
+      } else {
+        ::send(client, body.data(), body.size(), MSG_NOSIGNAL);
+      }
       ::close(client);
     }
   }
 
+  std::chrono::milliseconds holdBody_;
+  bool stopping_ = false;
+  std::condition_variable stopped_;
   int listener_ = -1;
   int port_ = 0;
   std::thread thread_;

@@ -18,6 +18,12 @@ check "silent access point fails" test $rc -eq 1
 check "six attempts by default" test "$(grep -c 'no reply within 1 s' <<<"$out")" -eq 6
 check "silent verdict" contains "$out" "10.0.0.1 does not answer"
 
+for count in -1 1001 2147483647 99999999999; do
+  err=$("$nebrin" "${m[@]}" ping router.home --count $count 2>&1); rc=$?
+  check "count $count refused" test $rc -eq 1
+  check "count $count refusal is a sentence" contains "$err" "the count must be from 0 to 1000"
+done
+
 out=$("$nebrin" "${m[@]}" ping nowhere.invalid); rc=$?
 check "unresolvable name fails" test $rc -eq 1
 check "unresolvable name explained" contains "$out" "could not start"
@@ -49,8 +55,21 @@ check "default marked" contains "$out" "* Office Laser 4050"
 check "others unmarked" contains "$out" "  Photo Inkjet 4200"
 json=$("$nebrin" "${m[@]}" printers --json)
 check "json marks one default" test "$(grep -c '"bIsDefault": 1' <<<"$json")" -eq 1
-"$nebrin" "${m[@]}" printer-wizard >/dev/null
+out=$("$nebrin" "${m[@]}" printer-wizard); rc=$?
+check "wizard started" test $rc -eq 0
+check "wizard start reported" contains "$out" "started the add-printer wizard"
 check "wizard command recorded" grep -qF 'Rundll32.exe printui.dll, PrintUIEntry /il' "$scratch/m.json"
+err=$("$nebrin" --native printer-wizard 2>&1); rc=$?
+check "wizard without a system to start it fails" test $rc -eq 1
+check "wizard not started said so" contains "$err" "was not started"
+
+sed 's/"default": "Office Laser 4050"/"default": null/' "$scratch/m.json" >"$scratch/nodefault.json"
+err=$("$nebrin" --machine "$scratch/nodefault.json" printers 2>&1); rc=$?
+check "printers without a default printer refused" test $rc -eq 1
+check "missing default printer named" contains "$err" "no default printer is set"
+err=$("$nebrin" --native printers 2>&1); rc=$?
+check "printers without a spooler refused" test $rc -eq 1
+check "spooler failure named" contains "$err" "printer list could not be read"
 
 "$nebrin" --machine "$scratch/bare.json" machine init >/dev/null
 out=$("$nebrin" --machine "$scratch/bare.json" printers)

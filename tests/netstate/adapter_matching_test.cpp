@@ -35,6 +35,29 @@ TEST_F(AdapterMatchingTest, CheckAdapterExistReloadsTheStoredName) {
   EXPECT_EQ(manage.CheckAdapterExist(&profile.env, profile.adapters, 0), 1);
 }
 
+// The host's array has ten records. A stored profile whose AdapterCount says more (an eleventh
+// adapter key that names a present adapter) is refused before any record past the tenth is read or
+// written.
+TEST_F(AdapterMatchingTest, CountsBeyondTheTenRecordsAreRefused) {
+  struct Guarded {
+    Profile profile;
+    AdapterInfoStr after;  // where an eleventh record would lie
+  } g;
+  g.profile = profile;
+  g.profile.env.AdapterCount = 11;
+  machine().SetString(sim::kHkcu, "Software\\Corvane\\Nebrin\\0\\10", "AdapterName",
+                      WiredDhcp(1).listed.guid);
+  Put(g.after.AdapterName, "guard");
+  Put(g.after.DhcpEnabled, "yes");
+  EXPECT_EQ(manage.CheckAdapterExist(&g.profile.env, g.profile.adapters, 10), 0);
+  EXPECT_EQ(manage.FindSavedDevice(&g.profile.env, g.profile.adapters), 0);
+  EXPECT_EQ(manage.GetChangeStatus(&g.profile.env, g.profile.adapters), 0);
+  EXPECT_EQ(Text(g.after.AdapterName), "guard");
+  // Within the ten records the same profile is matched.
+  g.profile.env.AdapterCount = 2;
+  EXPECT_EQ(manage.FindSavedDevice(&g.profile.env, g.profile.adapters), 1);
+}
+
 TEST_F(AdapterMatchingTest, FindSavedDeviceNeedsWhatTheSharingModeNeeds) {
   const std::string wired = WiredDhcp(1).listed.guid;
   const std::string wireless = WirelessStatic(1).listed.guid;

@@ -91,6 +91,17 @@ TEST(CheckInfoChangeStatus, ClassifiesWhatDiffers) {
   }
 }
 
+// Null records are refused, as the neighbouring members refuse them: 0, none of the codes.
+TEST(CheckInfoChangeStatus, NullRecordsAreRefused) {
+  Profile a = Sample();
+  Profile b = Sample();
+  CNetInfoRetrieve retrieve;
+  EXPECT_EQ(retrieve.CheckInfoChangeStatus(nullptr, a.adapters, &b.env, b.adapters), 0);
+  EXPECT_EQ(retrieve.CheckInfoChangeStatus(&a.env, nullptr, &b.env, b.adapters), 0);
+  EXPECT_EQ(retrieve.CheckInfoChangeStatus(&a.env, a.adapters, nullptr, b.adapters), 0);
+  EXPECT_EQ(retrieve.CheckInfoChangeStatus(&a.env, a.adapters, &b.env, nullptr), 0);
+}
+
 TEST(GetWLANDeviceCount, CountsExactAirEntriesBelowTheCount) {
   Profile p = Sample();
   p.env.AdapterCount = 3;

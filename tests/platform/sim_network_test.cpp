@@ -22,7 +22,7 @@ TEST(SimNetwork, MachineFileKeepsTheNewState) {
       {"Spare", "{1}", 0, "Spare card", SharingRole::Private, true, false});
   machine->messages_shown().push_back({"No DHCP is added", "Class CheckClientIPChange", 0});
   machine->printers().defaultPrinter.reset();
-  machine->commands_run().push_back("Rundll32.exe printui.dll, PrintUIEntry /il");
+  machine->commands_run().push_back({"notepad.exe", 7});
   machine->set_tick_count(123456);
   machine->system_state().processId = 4242;
   const std::string text = machine->ToJsonText();
@@ -40,7 +40,9 @@ TEST(SimNetwork, MachineFileKeepsTheNewState) {
   EXPECT_EQ(loaded->messages_shown()[0].caption, "Class CheckClientIPChange");
   EXPECT_FALSE(loaded->printers().defaultPrinter.has_value());
   EXPECT_EQ(loaded->printers().installed.size(), 3u);
-  EXPECT_EQ(loaded->commands_run().size(), 1u);
+  ASSERT_EQ(loaded->commands_run().size(), 1u);
+  EXPECT_EQ(loaded->commands_run()[0].commandLine, "notepad.exe");
+  EXPECT_EQ(loaded->commands_run()[0].showCommand, 7u);
   EXPECT_EQ(loaded->tick_count(), 123456u);
   EXPECT_EQ(loaded->system_state().processId, 4242u);
 }
@@ -69,8 +71,11 @@ TEST(SimNetwork, DamagedMembersAreNamed) {
       EXPECT_EQ(std::string(e.what()).rfind(where + ":", 0), 0u) << e.what();
     }
   }
-  // Files from before these members still load.
+  // Files from before these members still load; a command line alone was shown.
   EXPECT_NO_THROW(Machine::FromJsonText(head + R"("adapters": []})"));
+  const auto old = Machine::FromJsonText(head + R"("commandsRun": ["notepad.exe"]})");
+  ASSERT_EQ(old->commands_run().size(), 1u);
+  EXPECT_EQ(old->commands_run()[0].showCommand, 5u);
 }
 
 TEST(SimNetwork, SocketsFollowWinsock) {
@@ -117,6 +122,17 @@ TEST(SimNetwork, SocketsFollowWinsock) {
   sockets.Close(socket);
   sockets.Cleanup();
   EXPECT_EQ(machine->OpenHandles(), 0u);
+  EXPECT_EQ(machine->WinsockMisuses(), 0u);
+  sockets.Cleanup();  // no start left to end: WSANOTINITIALISED
+  EXPECT_EQ(machine->WinsockMisuses(), 1u);
+}
+
+TEST(SimNetwork, CommandRunnerRecordsTheShowCommand) {
+  auto machine = std::make_shared<Machine>();
+  EXPECT_GT(machine->shell().WinExec("notepad.exe", 3), 31u);
+  ASSERT_EQ(machine->commands_run().size(), 1u);
+  EXPECT_EQ(machine->commands_run()[0].commandLine, "notepad.exe");
+  EXPECT_EQ(machine->commands_run()[0].showCommand, 3u);
 }
 
 TEST(SimNetwork, ClosingAClientHandleClosesItsUrlHandles) {

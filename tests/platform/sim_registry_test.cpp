@@ -89,6 +89,15 @@ TEST_F(SimRegistryTest, SubkeysEnumerateInCaseInsensitiveOrderValuesInCreationOr
   std::u16string name = u"stale";
   EXPECT_EQ(reg().EnumValue(key, 3, name), kNoMoreItems);
   EXPECT_EQ(reg().EnumKey(key, 4, name), kNoMoreItems);
+
+  // The positions follow every deletion and creation, whichever index is asked for first.
+  EXPECT_EQ(reg().DeleteKey(key, u"A_"), kSuccess);
+  reg().CloseKey(Create(key, u"AA"));
+  ASSERT_EQ(reg().EnumKey(key, 3, name), kSuccess);
+  EXPECT_EQ(name, u"Z");
+  ASSERT_EQ(reg().EnumKey(key, 1, name), kSuccess);
+  EXPECT_EQ(name, u"AA");
+  EXPECT_EQ(SubkeysOf(key), (std::vector<std::u16string>{u"a", u"AA", u"b", u"Z"}));
   reg().CloseKey(key);
 }
 

@@ -204,7 +204,7 @@ TEST(SimSharingHost, LeasesAddressesOnItsNetwork) {
     ProcessHandle process = kNoProcess;
     ProcessHandle thread = kNoProcess;
     ASSERT_EQ(machine.processes().StartProcess(u"C:\\WINDOWS\\system32\\netsh.exe",
-                                               u"netsh -f ip.txt ", process, thread),
+                                               u"netsh -f ip.txt ", kSwHide, process, thread),
               kSuccess);
     machine.processes().CloseHandle(process);
     machine.processes().CloseHandle(thread);

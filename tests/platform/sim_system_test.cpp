@@ -40,21 +40,61 @@ TEST(SimSystemTest, FailuresOfCallsWithoutStatus) {
   EXPECT_EQ(machine.CallCount(), 3u);
 }
 
+// Conversions as Windows makes them without flags: best fits for characters a page lacks (the
+// ones that matter to a script reader: a look-alike quote, OEM glyphs of control bytes), and the
+// system's characters for bytes a page does not define, never a failure.
 TEST(SimSystemTest, TextUsesTheMachinesCodePages) {
   Machine machine;
-  machine.system_state().ansiCodePage = 1252;
-  machine.system_state().oemCodePage = 850;
   platform::TextCodec& text = machine.text();
-  std::string narrow;
-  ASSERT_EQ(text.ToNarrow(CodePage::Ansi, u"\u00E9\u20AC\u4E2D", narrow), kSuccess);
-  EXPECT_EQ(narrow, "\xE9\x80?");  // the euro sign is 0x80 in 1252; CJK has no place
-  ASSERT_EQ(text.ToNarrow(CodePage::Oem, u"\u00E9", narrow), kSuccess);
-  EXPECT_EQ(narrow, "\x82");
+  struct Narrow {
+    std::uint32_t ansi, oem;
+    CodePage page;
+    std::u16string wide;
+    std::string bytes;
+  };
+  const Narrow narrows[] = {
+      {1252, 850, CodePage::Ansi, u"\u00E9\u20AC\u4E2D", "\xE9\x80?"},  // CJK has no place
+      {1252, 850, CodePage::Oem, u"\u00E9", "\x82"},
+      {1252, 850, CodePage::Ansi, u"a\uFF02b", "a\"b"},
+      {1252, 437, CodePage::Oem, u"\u266A\u25D9\uFF02", "\r\n\""},
+      {1250, 852, CodePage::Oem, u"\u266A\u25D9\u2302", "\r\n\x7F"},
+      {1251, 866, CodePage::Oem, u"\u263A\u2190", "\x01\x1B"},
+      {1252, 850, CodePage::Ansi, u"\u266A\U0001F600", "??"},
+  };
+  for (const Narrow& c : narrows) {
+    machine.system_state().ansiCodePage = c.ansi;
+    machine.system_state().oemCodePage = c.oem;
+    std::string narrow;
+    ASSERT_EQ(text.ToNarrow(c.page, c.wide, narrow), kSuccess);
+    EXPECT_EQ(narrow, c.bytes) << c.ansi << "/" << c.oem;
+  }
+  struct Wide {
+    std::uint32_t ansi;
+    std::string bytes;
+    std::u16string wide;
+  };
+  const Wide wides[] = {
+      {1252, "caf\xE9", u"caf\u00E9"},
+      {1252, "a\x81\x9D", u"a\u0081\u009D"},  // undefined in 1252: their C1 controls
+      {932, "a\x81", u"a\u30FB"},             // a lead byte without its trail
+      {65001,
+       "a\xFF"
+       "b",
+       u"a\uFFFDb"},
+  };
+  machine.system_state().oemCodePage = 850;
+  for (const Wide& c : wides) {
+    machine.system_state().ansiCodePage = c.ansi;
+    std::u16string wide;
+    ASSERT_EQ(text.ToWide(CodePage::Ansi, c.bytes, wide), kSuccess) << c.ansi;
+    EXPECT_EQ(wide, c.wide) << c.ansi;
+  }
   std::u16string wide;
   ASSERT_EQ(text.ToWide(CodePage::Oem, "\x82", wide), kSuccess);
   EXPECT_EQ(wide, u"\u00E9");
 
-  machine.FailServiceCall(Service::TextCodec, 4, platform::kNotEnoughMemory);
+  machine.ResetCounts();
+  machine.FailServiceCall(Service::TextCodec, 1, platform::kNotEnoughMemory);
   EXPECT_EQ(text.ToWide(CodePage::Ansi, "x", wide), platform::kNotEnoughMemory);
   EXPECT_EQ(text.ToWide(CodePage::Ansi, "x", wide), kSuccess);
   EXPECT_EQ(wide, u"x");

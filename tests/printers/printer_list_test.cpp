@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "nebrin/platform_install.h"
+#include "platform/forwarding_platform.h"
 #include "support/sim_fixture.h"
 
 namespace {
@@ -135,13 +138,69 @@ TEST_F(Printers, SpoolerFailures) {
   EXPECT_EQ(count, 4);  // the enumeration failed before the clamp
 }
 
-TEST_F(Printers, WizardStartsTheAddPrinterCommand) {
+// The wizard's command runner is started from the system directory by its full path, window
+// shown, with the wizard's command line: a "Rundll32.exe" planted in the working directory is
+// never run.
+TEST_F(Printers, WizardStartsTheSystemsCommandRunner) {
+  struct Start {
+    std::string application, commandLine;
+    std::uint32_t show;
+  };
+  class Watching final : public nebrin::platform::ForwardingPlatform {
+   public:
+    explicit Watching(nebrin::sim::Machine& m) : ForwardingPlatform(m), processes_(m.processes()) {}
+    nebrin::platform::Processes& processes() override { return processes_; }
+    std::vector<Start>& starts() { return processes_.starts; }
+
+   private:
+    struct Processes final : nebrin::platform::Processes {
+      explicit Processes(nebrin::platform::Processes& inner) : inner(inner) {}
+      using Status = nebrin::platform::Status;
+      using Handle = nebrin::platform::ProcessHandle;
+      Status EnumerateProcesses(std::vector<std::uint32_t>& ids) override {
+        return inner.EnumerateProcesses(ids);
+      }
+      Status OpenProcess(std::uint32_t a, std::uint32_t id, Handle& p) override {
+        return inner.OpenProcess(a, id, p);
+      }
+      Status FirstModule(Handle p, nebrin::platform::ModuleHandle& m) override {
+        return inner.FirstModule(p, m);
+      }
+      Status ModuleBaseName(Handle p, nebrin::platform::ModuleHandle m, std::uint32_t c,
+                            std::u16string& n) override {
+        return inner.ModuleBaseName(p, m, c, n);
+      }
+      Status SystemDirectory(std::u16string& path) override { return inner.SystemDirectory(path); }
+      Status StartProcess(std::u16string_view a, std::u16string_view c, std::uint32_t show,
+                          Handle& p, Handle& t) override {
+        starts.push_back({std::string(a.begin(), a.end()), std::string(c.begin(), c.end()), show});
+        return inner.StartProcess(a, c, show, p, t);
+      }
+      std::uint32_t Wait(Handle p, std::uint32_t ms) override { return inner.Wait(p, ms); }
+      Status CloseHandle(Handle h) override { return inner.CloseHandle(h); }
+      nebrin::platform::Processes& inner;
+      std::vector<Start> starts;
+    } processes_;
+  };
+  machine().process_state().programs.push_back(
+      {machine().process_state().currentDirectory + "\\Rundll32.exe",
+       nebrin::sim::ProgramKind::Idle, 0});
+  auto watching = std::make_shared<Watching>(machine());
+  nebrin::InstallPlatform(watching);
   EXPECT_EQ(CCommonFtn().RunPrtWizard(), 1);
-  ASSERT_EQ(machine().commands_run().size(), 1u);
-  EXPECT_EQ(machine().commands_run()[0], "Rundll32.exe printui.dll, PrintUIEntry /il");
-  machine().FailServiceCall(nebrin::sim::Service::Shell, 2, 2);
-  EXPECT_EQ(CCommonFtn().RunPrtWizard(), 1);  // the outcome of the start is not reported
-  EXPECT_EQ(machine().commands_run().size(), 1u);
+  ASSERT_EQ(watching->starts().size(), 1u);
+  EXPECT_EQ(watching->starts()[0].application, "C:\\WINDOWS\\system32\\rundll32.exe");
+  EXPECT_EQ(watching->starts()[0].commandLine, "Rundll32.exe printui.dll, PrintUIEntry /il");
+  EXPECT_EQ(watching->starts()[0].show, 5u);  // SW_SHOW
+  ASSERT_EQ(machine().process_state().started.size(), 1u);
+  EXPECT_EQ(machine().process_state().started[0].first, "C:\\WINDOWS\\system32\\rundll32.exe");
+
+  // The outcome of the start is not reported.
+  machine().ResetCounts();
+  machine().FailServiceCall(nebrin::sim::Service::Processes, 2, 2);  // the start
+  EXPECT_EQ(CCommonFtn().RunPrtWizard(), 1);
+  EXPECT_EQ(machine().process_state().started.size(), 1u);
+  nebrin::InstallPlatform(nullptr);
 }
 
 TEST_F(Printers, SetDefaultPrinterNamesAnInstalledPrinter) {

@@ -92,6 +92,35 @@ TEST_F(CatalogueTest, NamesAreComparedExactly) {
   EXPECT_EQ(retrieve.CanUseThisName(nullptr), 1);
 }
 
+// An index whose name cannot be read is passed over, never the end of the walk: the names after
+// it are still found.
+TEST_F(CatalogueTest, NameChecksWalkPastSubkeysTheyCannotRead) {
+  struct Case {
+    const char* name;
+    bool longName;              // a subkey name too long for the room, before "1"
+    std::uint64_t failingCall;  // 0: none; else the registry call that fails
+  };
+  const Case cases[] = {
+      {"name too long for the room", true, 0},
+      {"enumeration error", false, 2},  // call 2: the subkey at index 0
+  };
+  for (const Case& c : cases) {
+    Use(std::make_shared<nebrin::sim::Machine>());
+    SeedStore(machine(), "2", {0, 1});
+    SeedProfile(machine(), 1, "Home");
+    if (c.longName) machine().CreateKeyPath(kHkcu, kRoot + "\\0" + std::string(99, 'z'));
+    for (int edit : {-2, 0}) {  // -2: CanUseThisName
+      machine().ResetCounts();
+      if (c.failingCall != 0) {
+        machine().FailServiceCall(nebrin::sim::Service::Registry, c.failingCall,
+                                  nebrin::platform::kNotEnoughMemory);
+      }
+      EXPECT_EQ(edit == -2 ? NameFree("Home") : NameFreeForEdit("Home", edit), 0) << c.name;
+      machine().ClearFaults();
+    }
+  }
+}
+
 TEST_F(CatalogueTest, EditedProfileMayKeepItsOwnName) {
   SeedStore(machine(), "2", {});
   SeedProfile(machine(), 0, "Office");

@@ -79,6 +79,42 @@ TEST_F(DeletionTest, CountProfileKeyIsTheHighestNumberPresent) {
   EXPECT_EQ(Value(kRoot, "ProfileCount"), "8");
 }
 
+// "ProfileCount" is written only from a walk that saw every profile key, and never below a number
+// in use; otherwise SetProfileCount answers 0 and writes nothing.
+TEST_F(DeletionTest, SetProfileCountWritesOnlyFromACompleteWalk) {
+  const std::string longName = "1" + std::string(99, 'z');  // enumerated between "1" and "2"
+  struct Case {
+    const char* name;
+    std::vector<std::string> extraKeys;
+    std::uint64_t failingRegistryCall;  // 0: none
+    int result;
+    std::string countAfter;
+  };
+  const Case cases[] = {
+      {"name too long for the room", {longName}, 0, 1, "4"},
+      {"enumeration error", {}, 3, 0, "0"},  // call 3: the subkey at index 1
+      {"highest number without successor", {"2147483647"}, 0, 0, "0"},
+      {"highest number with successor", {"2147483646"}, 0, 1, "2147483647"},
+  };
+  for (const Case& c : cases) {
+    Use(std::make_shared<nebrin::sim::Machine>());
+    SeedStore(machine(), "0", {0, 1, 2, 3});
+    for (const auto& key : c.extraKeys) machine().CreateKeyPath(kHkcu, kRoot + "\\" + key);
+    machine().ResetCounts();
+    if (c.failingRegistryCall != 0) {
+      machine().FailServiceCall(nebrin::sim::Service::Registry, c.failingRegistryCall,
+                                nebrin::platform::kNotEnoughMemory);
+    }
+    EXPECT_EQ(manage.SetProfileCount(), c.result) << c.name;
+    machine().ClearFaults();
+    EXPECT_EQ(Value(kRoot, "ProfileCount"), c.countAfter) << c.name;
+  }
+  // A root that exists but does not open is not a missing one.
+  machine().ResetCounts();
+  machine().FailCall(1, nebrin::platform::kAccessDenied);
+  EXPECT_EQ(manage.SetProfileCount(), 0);
+}
+
 TEST_F(DeletionTest, DeleteAllProfileEmptiesTheStoreRoot) {
   EXPECT_EQ(manage.DeleteAllProfile(), 0) << "no store root";
   SeedStore(machine(), "2", {});
@@ -152,6 +188,12 @@ TEST_F(DeletionTest, MachineWideKeyNeedsAdministrativeRights) {
   machine().SetString(kHklm, kMachineWide, "SSID", "adhoc");
   EXPECT_EQ(manage.MakeHKLMNebrinKey(&p.env), 0);
   EXPECT_EQ(machine().GetString(kHklm, kMachineWide, "SSID"), "adhoc");
+  EXPECT_EQ(manage.DeleteHKLMNebrinKey(), 0);
+  EXPECT_TRUE(machine().KeyExists(kHklm, kMachineWide));
+  // A key that is there but does not open is not gone.
+  machine().system_state().administrator = true;
+  machine().ResetCounts();
+  machine().FailCall(1, nebrin::platform::kAccessDenied);
   EXPECT_EQ(manage.DeleteHKLMNebrinKey(), 0);
   EXPECT_TRUE(machine().KeyExists(kHklm, kMachineWide));
 }

@@ -131,26 +131,38 @@ TEST_F(LoadingTest, ValuesTheFlagsDoNotCallForAreNotRead) {
   EXPECT_EQ(Text(loaded.env.strPublicDevGUID), "untouched");
 }
 
+// The optional values of a static adapter may be missing, which leaves their fields as they were;
+// one that is there but cannot be read (too long for its field) fails the load like any other.
 TEST_F(LoadingTest, StaticAdapterNeedsAddressMaskMetricAndMedia) {
   struct Case {
-    const char* missing;
+    const char* value;
+    bool tooLong;  // false: the value is missing
     int result;
   };
   const Case cases[] = {
-      {"GatewayList", 1},      {"PrimaryWinsServer", 1},  {"SecondaryWinsServer", 1},
-      {"PrimaryDnsServer", 1}, {"SecondaryDnsServer", 1}, {"Metric", 0},
-      {"IpAddressList", 0},    {"SubnetMask", 0},         {"MediaSubType", 0},
-      {"AdapterName", 0},      {"ConnectionName", 0},     {"DeviceDesc", 0},
-      {"DhcpEnabled", 0},
+      {"GatewayList", false, 1},         {"PrimaryWinsServer", false, 1},
+      {"SecondaryWinsServer", false, 1}, {"PrimaryDnsServer", false, 1},
+      {"SecondaryDnsServer", false, 1},  {"Metric", false, 0},
+      {"IpAddressList", false, 0},       {"SubnetMask", false, 0},
+      {"MediaSubType", false, 0},        {"AdapterName", false, 0},
+      {"ConnectionName", false, 0},      {"DeviceDesc", false, 0},
+      {"DhcpEnabled", false, 0},         {"GatewayList", true, 0},
+      {"PrimaryWinsServer", true, 0},    {"SecondaryWinsServer", true, 0},
+      {"PrimaryDnsServer", true, 0},     {"SecondaryDnsServer", true, 0},
   };
   for (const Case& c : cases) {
     Use(std::make_shared<Machine>());
     SeedStore(machine(), "1", {0}, 1);
-    machine().RemoveValue(kHkcu, AdapterPath(0, 0), c.missing);
+    if (c.tooLong) {
+      machine().SetString(kHkcu, AdapterPath(0, 0), c.value, std::string(50, '1'));
+    } else {
+      machine().RemoveValue(kHkcu, AdapterPath(0, 0), c.value);
+    }
+    const std::string label = std::string(c.value) + (c.tooLong ? " too long" : " missing");
     CCommonFtn().InitStructure(&loaded.env, loaded.adapters);
     Put(loaded.adapters[0].GatewayList, "kept");
-    EXPECT_EQ(retrieve.GetInfoFromRegistry(0, &loaded.env, loaded.adapters), c.result) << c.missing;
-    if (std::string(c.missing) == "GatewayList") {
+    EXPECT_EQ(retrieve.GetInfoFromRegistry(0, &loaded.env, loaded.adapters), c.result) << label;
+    if (label == "GatewayList missing") {
       EXPECT_EQ(Text(loaded.adapters[0].GatewayList), "kept");
     }
   }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -249,12 +250,73 @@ TEST_F(SavingTest, RewriteOfAProfileNotStoredCreatesNothing) {
   EXPECT_EQ(Subkeys(kRoot), std::vector<std::string>{"0"});
 }
 
-TEST_F(SavingTest, UnreadableProfileCountFailsWithoutWriting) {
-  machine().CreateKeyPath(kHkcu, kRoot);
+// Without a readable "ProfileCount" a save writes nothing, unless the root holds no profiles
+// either: that is what a first save leaves when it cannot write the count, and the next save is a
+// first save again.
+TEST_F(SavingTest, RootWithoutReadableProfileCount) {
+  struct Case {
+    const char* name;
+    std::vector<int> profiles;
+    std::optional<std::string> count;  // none: no "ProfileCount"
+    int result;
+    std::vector<std::string> subkeys;
+    std::string countAfter;
+  };
+  const Case cases[] = {
+      {"empty root", {}, std::nullopt, 1, {"0"}, "1"},
+      {"profiles without a count", {0}, std::nullopt, 0, {"0"}, "<missing>"},
+      {"count too long to read", {}, std::string(100, '1'), 0, {}, std::string(100, '1')},
+  };
+  for (const Case& c : cases) {
+    Use(std::make_shared<Machine>());
+    machine().CreateKeyPath(kHkcu, kRoot);
+    for (int n : c.profiles) SeedProfile(machine(), n, "Stored");
+    if (c.count) machine().SetString(kHkcu, kRoot, "ProfileCount", *c.count);
+    Profile p = OfficeProfile();
+    Put(p.adapters[1].Metric, "20");
+    EXPECT_EQ(SaveNew(p), c.result) << c.name;
+    EXPECT_EQ(Subkeys(kRoot), c.subkeys) << c.name;
+    EXPECT_EQ(Value(kRoot, "ProfileCount"), c.countAfter) << c.name;
+    EXPECT_EQ(p.env.nProfileKey, c.result == 1 ? 0 : -1) << c.name;
+  }
+}
+
+// A new profile never takes a number that is in use or that has no successor: the save answers 0
+// and leaves the store as it was.
+TEST_F(SavingTest, NewProfileRefusesANumberItCannotTake) {
+  struct Case {
+    const char* count;
+    std::vector<int> stored;
+  };
+  const Case cases[] = {
+      {"1", {0, 1}},                            // "ProfileCount" behind: key 1 holds a profile
+      {"-1", {}},                               // the never-stored number
+      {"-7", {}},          {"2147483647", {}},  // no number after it
+      {"99999999999", {}},
+  };
+  for (const Case& c : cases) {
+    Use(std::make_shared<Machine>());
+    SeedStore(machine(), c.count, c.stored, 1);
+    Profile p = OfficeProfile("New");
+    Put(p.adapters[1].Metric, "20");
+    EXPECT_EQ(SaveNew(p), 0) << c.count;
+    std::vector<std::string> names;
+    for (int n : c.stored) names.push_back(std::to_string(n));
+    EXPECT_EQ(Subkeys(kRoot), names) << c.count;
+    EXPECT_EQ(Value(kRoot, "ProfileCount"), c.count) << c.count;
+    for (int n : c.stored) {
+      EXPECT_EQ(Value(ProfilePath(n), "ProfileName"), "Profile " + std::to_string(n)) << c.count;
+      EXPECT_EQ(Subkeys(ProfilePath(n)), std::vector<std::string>{"0"}) << c.count;
+    }
+  }
+  // The last number that has a successor is taken.
+  Use(std::make_shared<Machine>());
+  SeedStore(machine(), "2147483646", {});
   Profile p = OfficeProfile();
-  EXPECT_EQ(SaveNew(p), 0);
-  EXPECT_TRUE(Subkeys(kRoot).empty());
-  EXPECT_EQ(p.env.nProfileKey, -1);
+  p.env.AdapterCount = 0;
+  ASSERT_EQ(SaveNew(p), 1);
+  EXPECT_EQ(p.env.nProfileKey, 2147483646);
+  EXPECT_EQ(Value(kRoot, "ProfileCount"), "2147483647");
 }
 
 // A store root that exists but cannot be opened is not a first save: profile 0 and
@@ -314,14 +376,33 @@ TEST_F(SavingTest, SaveNameOrPrinterWritesFourValuesAndSetsTheDefaultPrinterOnly
   EXPECT_FALSE(machine().KeyExists(kHkcu, ProfilePath(3)));
 }
 
-TEST_F(SavingTest, HostFieldsWithoutTerminatorAreStoredUpToTheirCapacity) {
+// A field the host left without terminator is stored as the loader reads it back: cut to the
+// field's capacity - 1, so that what is saved loads.
+TEST_F(SavingTest, HostFieldsWithoutTerminatorAreStoredAsTheyLoad) {
+  Use(Machine::Demo());
   Profile p = OfficeProfile();
   for (NebrinChar& c : p.env.ProfileName) c = u'N';
-  for (NebrinChar& c : p.adapters[0].DhcpEnabled) c = u'y';
+  for (NebrinChar& c : p.adapters[1].ConnectionName) c = u'C';
+  for (NebrinChar& c : p.adapters[1].GatewayList) c = u'9';
   Put(p.adapters[1].Metric, "20");
   ASSERT_EQ(SaveNew(p), 1);
-  EXPECT_EQ(Value(ProfilePath(0), "ProfileName"), std::string(50, 'N'));
-  EXPECT_EQ(Value(AdapterPath(0, 0), "DhcpEnabled"), "yyyyy");
+  EXPECT_EQ(Value(ProfilePath(0), "ProfileName"), std::string(49, 'N'));
+  EXPECT_EQ(Value(AdapterPath(0, 1), "ConnectionName"), std::string(49, 'C'));
+  EXPECT_EQ(Value(AdapterPath(0, 1), "GatewayList"), std::string(49, '9'));
+  Profile loaded;
+  CCommonFtn().InitStructure(&loaded.env, loaded.adapters);
+  ASSERT_EQ(retrieve.GetInfoFromRegistry(0, &loaded.env, loaded.adapters), 1);
+  EXPECT_EQ(Text(loaded.env.ProfileName), std::string(49, 'N'));
+
+  // Renaming and the lease refresh store the same way.
+  p.env.nProfileKey = 0;
+  ASSERT_EQ(manage.SaveNameOrPrinter(&p.env), 1);
+  for (NebrinChar& c : p.adapters[0].SecondaryDnsServer) c = u'8';
+  machine().SetString(nebrin::sim::kHklm, nebrin::sim::TcpipInterfaceKey(kWiredGuid),
+                      "DhcpNameServer", "192.168.1.1");
+  ASSERT_EQ(manage.GetDHCPIP(0, 0, p.adapters), 1);
+  EXPECT_EQ(Value(AdapterPath(0, 0), "SecondaryDnsServer"), std::string(49, '8'));
+  EXPECT_EQ(retrieve.GetInfoFromRegistry(0, &loaded.env, loaded.adapters), 1);
 }
 
 }  // namespace

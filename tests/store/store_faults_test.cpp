@@ -180,6 +180,10 @@ TEST(StoreFaults, FailedNewProfileSaveLeavesNoHalfProfile) {
           EXPECT_EQ(CNetInfoRetrieve().GetInfoFromRegistry(n, &loaded.env, loaded.adapters), 1)
               << c.name << ": stored profile " << n;
         }
+        // Nothing a failed save leaves behind stops the next one.
+        Profile again = OfficeProfile("Lab");
+        EXPECT_EQ(CNetInfoManage().SaveProfileInfoToRegistry(&again.env, again.adapters, 1), 1)
+            << c.name << ": the save after the failed one";
       }
       return result;
     };
@@ -187,6 +191,34 @@ TEST(StoreFaults, FailedNewProfileSaveLeavesNoHalfProfile) {
     const FaultSweepReport report = RunFaultSweep(sweep);
     EXPECT_EQ(report.resultsUnderFault, (std::set<int>{0, 1})) << c.name;
   }
+}
+
+// A rewrite that adds an adapter and fails, wherever it fails, leaves a profile that loads.
+TEST(StoreFaults, FailedRewriteLeavesTheProfileLoadable) {
+  std::shared_ptr<Machine> current;
+  FaultSweepCase sweep;
+  sweep.name = "rewrite with an adapter more";
+  sweep.machine = [&] {
+    current = StoredMachine();  // profile 1 has one adapter
+    return current;
+  };
+  sweep.operation = [&] {
+    Profile p = OfficeProfile("Home 2");
+    p.env.nProfileKey = 1;
+    p.adapters[0] = p.adapters[1];
+    p.adapters[1] = OfficeProfile().adapters[1];
+    Put(p.adapters[1].AdapterName, "{0AB12C34-0000-4000-8000-00000000000F}");  // no system metric
+    const int result = CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 0);
+    current->ClearFaults();
+    Profile loaded;
+    CCommonFtn().InitStructure(&loaded.env, loaded.adapters);
+    EXPECT_EQ(CNetInfoRetrieve().GetInfoFromRegistry(1, &loaded.env, loaded.adapters), 1)
+        << "after a rewrite that answered " << result;
+    return result;
+  };
+  sweep.documented = {0};  // the second adapter's metric cannot be had
+  const FaultSweepReport report = RunFaultSweep(sweep);
+  EXPECT_GT(report.calls, 10u);
 }
 
 }  // namespace

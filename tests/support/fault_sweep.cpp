@@ -15,6 +15,8 @@ int RunOnce(const FaultSweepCase& sweep, sim::Machine& machine, const std::strin
   EXPECT_EQ(machine.OpenHandles(), 0u) << sweep.name << " " << label << ": keys left open";
   EXPECT_EQ(machine.ComMisuses(), 0u)
       << sweep.name << " " << label << ": COM uninitialised or released without a match";
+  EXPECT_EQ(machine.WinsockMisuses(), 0u)
+      << sweep.name << " " << label << ": Winsock ended without a matching start";
   return result;
 }
 

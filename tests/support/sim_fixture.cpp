@@ -11,6 +11,7 @@ void SimTest::SetUp() { Use(std::make_shared<sim::Machine>()); }
 void SimTest::TearDown() {
   EXPECT_EQ(machine_->OpenHandles(), 0u) << "handles left open";
   EXPECT_EQ(machine_->ComMisuses(), 0u) << "COM uninitialised or released without a match";
+  EXPECT_EQ(machine_->WinsockMisuses(), 0u) << "Winsock ended without a matching start";
   InstallPlatform(nullptr);
 }
 

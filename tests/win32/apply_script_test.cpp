@@ -84,6 +84,40 @@ TEST_F(ScriptDirectoryTest, ScriptHasTheExactBytes) {
   CloseHandle(held);
 }
 
+// The system's own conversion turns the look-alike quote U+FF02 into '"' on the Western page;
+// a connection name holding it must not reach the script.
+TEST_F(ScriptDirectoryTest, NameThatConvertsToAQuoteWritesNothing) {
+  if (GetACP() != 1252) GTEST_SKIP() << "expects the Western European ANSI page";
+  CNetInfoManage manage;
+  if (manage.GetOSVer() != 0) GTEST_SKIP() << "expects the adapter lines in the ANSI page";
+  AdapterInfoStr adapters[NEBRIN_ADAPTER_RECORDS] = {};
+  Put(adapters[0].ConnectionName, L"LAN\xFF02 source=static addr=6.6.6.6");
+  ASSERT_EQ(manage.MakeInitialPartInIPTxt(), 1);
+  EXPECT_EQ(manage.MakeDHCPPartInIPTxt(nullptr, adapters, 0), 0);
+  EXPECT_EQ(manage.MakeStaticPartInIPTxt(nullptr, adapters, 0), 0);
+  EXPECT_EQ(Script(), "pushd interface\r\nreset all\r\npopd\r\npushd interface ip\r\n");
+}
+
+// The add-printer wizard's command runner comes from the system directory: a Rundll32.exe in the
+// working directory (a copy of a harmless program) is never started in its place.
+TEST_F(ScriptDirectoryTest, WizardRunsTheSystemsCommandRunner) {
+  wchar_t system[MAX_PATH] = {};
+  ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+  ASSERT_TRUE(CopyFileW((std::wstring(system) + L"\\cmd.exe").c_str(), L"Rundll32.exe", FALSE));
+  CNetInfoManage manage;
+  wchar_t runner[] = L"rundll32.exe";
+  wchar_t planted[] = L"Rundll32.exe";
+  EXPECT_EQ(CCommonFtn().RunPrtWizard(), 1);
+  int seen = 0;
+  for (int attempt = 0; attempt < 50 && seen == 0; ++attempt) {
+    seen = manage.CheckOSStatus(runner);
+    if (seen == 0) Sleep(20);
+  }
+  EXPECT_EQ(seen, 1) << "the system directory's rundll32.exe runs";
+  EXPECT_EQ(manage.CheckOSStatus(planted), 0);
+  DeleteFileW(L"Rundll32.exe");
+}
+
 TEST(ProcessLookupTest, FindsAProcessTheTestStarted) {
   // The test starts its process through the library's own Win32 service.
   const auto services = platform::MakeDefaultPlatform();
@@ -94,7 +128,7 @@ TEST(ProcessLookupTest, FindsAProcessTheTestStarted) {
   platform::ProcessHandle thread = 0;
   // A console program that waits a few seconds.
   ASSERT_EQ(processes.StartProcess(system + u"\\cmd.exe", u"cmd /c ping -n 6 127.0.0.1",
-                                   process, thread),
+                                   platform::kSwHide, process, thread),
             platform::kSuccess);
   platform::UniqueProcessHandle ownedProcess(processes, process);
   platform::UniqueProcessHandle ownedThread(processes, thread);

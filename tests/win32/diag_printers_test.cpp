@@ -93,6 +93,20 @@ TEST(DiagTest, PingAnswersOnLoopback) {
   EXPECT_EQ(CNetDiag().Ping(0, nowhere), 0);
 }
 
+// Winsock resolves an empty name to the local machine, which answers; an empty host (an adapter
+// without gateway) must still not pass the echo test.
+TEST(DiagTest, PingRefusesAnEmptyHost) {
+  if (!CanOpenRawIcmp()) GTEST_SKIP() << "Wine could not open a raw ICMP socket here";
+  {
+    WinsockForTest winsock;
+    RecordProperty("empty name resolves", gethostbyname("") != nullptr ? "yes" : "no");
+  }
+  wchar_t empty[] = L"";
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(CNetDiag().Ping(1, empty), 0);
+  EXPECT_LT(GetTickCount() - start, 900u) << "nothing is sent, so nothing is waited for";
+}
+
 TEST(DiagTest, UrlProbeThroughWinInet) {
   LoopbackHttpServer server;
   std::wstring url = server.url();

@@ -152,5 +152,27 @@ TEST(TextSeamTest, ConvertsOnTheAnsiPage) {
   EXPECT_EQ("caf\xE9 ?", narrow);  // the page's default character for what it lacks
 }
 
+// MultiByteToWideChar without flags: a byte the ANSI page does not define becomes the page's
+// default character and the conversion succeeds. (On the Western page every byte is defined; the
+// test runs a second time with the Japanese page, where a lead byte without its trail is not.)
+TEST(TextSeamTest, BytesThePageDoesNotDefineStillConvert) {
+  TextCodec& text = MakeDefaultPlatform()->text();
+  std::u16string wide;
+  ASSERT_EQ(kSuccess, text.ToWide(CodePage::Ansi, "a\x81", wide));
+  if (GetACP() == 932) {
+    EXPECT_EQ(u"a\u30FB", wide);
+  } else if (GetACP() == 1252) {
+    EXPECT_EQ(u"a\u0081", wide);
+  }
+}
+
+// Best fit: a character the page lacks becomes a look-alike it has, where its table names one.
+TEST(TextSeamTest, LookAlikesTakeTheirBestFit) {
+  if (GetACP() != 1252) GTEST_SKIP() << "expects the Western European ANSI page";
+  std::string narrow;
+  ASSERT_EQ(kSuccess, MakeDefaultPlatform()->text().ToNarrow(CodePage::Ansi, u"a\uFF02b", narrow));
+  EXPECT_EQ("a\"b", narrow);
+}
+
 }  // namespace
 }  // namespace nebrin::win32_test

@@ -4,8 +4,9 @@
 // The address checks read Wine's real adapter list, which reports every adapter as DHCP.
 #include <gtest/gtest.h>
 
-#include <objbase.h>
+#include <winsock2.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <cwchar>
 #include <memory>

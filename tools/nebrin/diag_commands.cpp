@@ -49,10 +49,18 @@ bool PingWithProgress(const std::string& host, int count, const std::string& ind
   return result == 1;
 }
 
-void RunPing(const HostOptions& options, const std::string& host, int count) {
+void RunPing(const HostOptions& options, const std::string& host, long long wanted) {
+  // Each attempt takes about a second; a count outside this range is no echo test anyone waits
+  // for (and a negative one makes no attempt at all).
+  constexpr long long kMaxCount = 1000;
+  if (wanted < 0 || wanted > kMaxCount) {
+    throw Refusal("the count must be from 0 to " + std::to_string(kMaxCount) +
+                  " (count + 1 attempts are made, about a second each)");
+  }
+  const int count = static_cast<int>(wanted);
   auto session = OpenSession(options);
-  std::cout << "echo test of " << host << ": " << (count >= 0 ? count + 1 : 0)
-            << " attempts, about a second each" << std::endl;
+  std::cout << "echo test of " << host << ": " << count + 1 << " attempts, about a second each"
+            << std::endl;
   if (!PingWithProgress(host, count, "")) FoundFault();
 }
 
@@ -147,9 +155,10 @@ void AddDiagCommands(CLI::App& app, HostOptions& options) {
   CLI::App* ping = app.add_subcommand(
       "ping", "Echo test of a host (ICMP): count + 1 attempts; the host fails with 4 silent ones");
   auto host = std::make_shared<std::string>();
-  auto count = std::make_shared<int>(5);
+  auto count = std::make_shared<long long>(5);
   ping->add_option("host", *host, "Host name or dotted IPv4 address")->required();
-  ping->add_option("--count", *count, "Attempts after the first (default 5: six attempts)");
+  ping->add_option("--count", *count,
+                   "Attempts after the first, 0 to 1000 (default 5: six attempts)");
   ping->callback([&options, host, count] { RunPing(options, *host, *count); });
 
   CLI::App* url = app.add_subcommand("url", "Whether a URL can be opened (http, https, ftp)");

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <optional>
 
-#include "nebrin/platform_install.h"
 #include "platform/forwarding_platform.h"
+#include "platform_override.h"
 
 namespace nebrin::host {
 namespace {
@@ -122,26 +122,11 @@ class WatchingPlatform final : public ForwardingPlatform {
   WatchingSockets sockets_;
 };
 
-// Puts the platform that was in force back, however the run ends.
-class Reinstall {
- public:
-  explicit Reinstall(std::shared_ptr<Platform> previous) : previous_(std::move(previous)) {}
-  ~Reinstall() { InstallPlatform(previous_); }
-  Reinstall(const Reinstall&) = delete;
-  Reinstall& operator=(const Reinstall&) = delete;
-
- private:
-  std::shared_ptr<Platform> previous_;
-};
-
 }  // namespace
 
 int WatchEchoAttempts(const std::function<int()>& run,
                       const std::function<void(const EchoAttempt&)>& report) {
-  std::shared_ptr<Platform> previous = InstalledPlatform();
-  Reinstall restore(previous);
-  InstallPlatform(std::make_shared<WatchingPlatform>(previous, report));
-  return run();
+  return RunOnWrappedPlatform<WatchingPlatform>(run, report);
 }
 
 bool CanWatchEchoAttempts() { return true; }

@@ -4,28 +4,53 @@
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <string>
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "call_watch.h"
 #include "host_profile.h"
 #include "host_text.h"
 
 namespace nebrin::host {
 namespace {
 
+// Why the printer list could not be read although the count said there were printers.
+std::string ListFailure(int total, int count, const WatchedCalls& seen) {
+  const std::string installed = std::to_string(total) + " printer(s) installed, but ";
+  if (!seen.watched) return installed + "the library could not list them";
+  if (seen.enumeratePrinters.value_or(0) != 0) {
+    return installed + "the spooler's printer list could not be read the second time (error " +
+           std::to_string(*seen.enumeratePrinters) + ")";
+  }
+  if (count < 1) return installed + "they were gone when the list was read";
+  if (seen.defaultPrinter == platform::kFileNotFound) {
+    return installed + "no default printer is set, and the library lists printers only with one";
+  }
+  if (seen.defaultPrinter.value_or(0) != 0) {
+    return installed + "the default printer's name could not be read (error " +
+           std::to_string(*seen.defaultPrinter) + ")";
+  }
+  return installed + "the list could not be read";
+}
+
 void RunPrinters(const HostOptions& options, bool json) {
   auto session = OpenSession(options);
   CNetInfoRetrieve retrieve;
   // The library's calling order: the count, an array of that many entries, the list.
-  const int total = retrieve.GetTotalPrtCount();
+  WatchedCalls seen;
+  const int total = WatchCalls([&] { return retrieve.GetTotalPrtCount(); }, seen);
+  if (total == 0 && seen.enumeratePrinters.value_or(0) != 0) {
+    throw Refusal("the spooler's printer list could not be read (error " +
+                  std::to_string(*seen.enumeratePrinters) + ")");
+  }
   std::vector<PrinterInfostr> printers(total > 0 ? total : 0);
   int count = total;
-  const bool listed = total > 0 && retrieve.GetTotoalPrinterInfo(count, printers.data()) == 1;
-  if (total > 0 && !listed) {
-    throw Refusal(std::to_string(total) +
-                  " printer(s) installed, but the list could not be read (the library needs a "
-                  "default printer to be set)");
-  }
+  seen = WatchedCalls{};
+  const bool listed =
+      total > 0 &&
+      WatchCalls([&] { return retrieve.GetTotoalPrinterInfo(count, printers.data()); }, seen) == 1;
+  if (total > 0 && !listed) throw Refusal(ListFailure(total, count, seen));
   if (!listed) count = 0;
   if (json) {
     nlohmann::json out = nlohmann::json::array();
@@ -49,9 +74,28 @@ void RunPrinters(const HostOptions& options, bool json) {
 
 void RunWizard(const HostOptions& options) {
   auto session = OpenSession(options);
-  CCommonFtn().RunPrtWizard();
-  session->Commit();  // the simulated machine records the command it ran
-  std::cout << "started the add-printer wizard (\"Rundll32.exe printui.dll, PrintUIEntry /il\")\n";
+  // The library answers 1 whether or not the wizard started; what the system answered says which.
+  WatchedCalls seen;
+  WatchCalls([] { return CCommonFtn().RunPrtWizard(); }, seen);
+  session->Commit();  // the simulated machine records the program it started
+  if (!seen.watched) {
+    std::cout << "asked the system to start the add-printer wizard "
+                 "(\"Rundll32.exe printui.dll, PrintUIEntry /il\"); the library does not say "
+                 "whether it started\n";
+    return;
+  }
+  if (seen.startProcess == platform::kSuccess) {
+    std::cout << "started the add-printer wizard "
+                 "(\"Rundll32.exe printui.dll, PrintUIEntry /il\")\n";
+    return;
+  }
+  if (!seen.startProcess) {
+    throw Refusal("the add-printer wizard was not started: the system directory could not be read" +
+                  (seen.systemDirectory ? " (error " + std::to_string(*seen.systemDirectory) + ")"
+                                        : std::string()));
+  }
+  throw Refusal("the add-printer wizard could not be started (error " +
+                std::to_string(*seen.startProcess) + ")");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <new>
+#include <string_view>
 
 #include "platform/native/iconv_text.h"
 
@@ -17,16 +18,45 @@ struct EasyDeleter {
 };
 using UniqueEasy = std::unique_ptr<CURL, EasyDeleter>;
 
-// The URL counts as opened once the server's response has begun: its headers have arrived (the
-// status is not judged, as WinINet hands out a handle for any response). The body is not read:
-// its first bytes end the transfer.
+// The URL counts as opened once the headers of the server's final response are complete, as
+// WinINet hands out its handle then (the status is not judged, and the body is not waited for: a
+// server may hold it back). Interim responses (1xx) and redirects that will be followed are not
+// final. Where there are no such headers (ftp), the first body byte, or the end of the transfer,
+// is the sign. Either ends the transfer.
 struct Progress {
-  bool bodyReached = false;
+  CURL* easy = nullptr;
+  bool redirect = false;  // the response under way names a Location
+  bool opened = false;
 };
 
-size_t StopAtBody(char*, size_t, size_t, void* user) {
-  static_cast<Progress*>(user)->bodyReached = true;
-  return 0;  // refusing the bytes ends the transfer
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const char c =
+        text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+size_t AtHeaderLine(char* data, size_t size, size_t count, void* user) {
+  auto& progress = *static_cast<Progress*>(user);
+  const std::string_view line(data, size * count);
+  if (StartsWithNoCase(line, "http/")) progress.redirect = false;  // a new response begins
+  if (StartsWithNoCase(line, "location:")) progress.redirect = true;
+  if (line != "\r\n" && line != "\n") return size * count;
+  long code = 0;
+  curl_easy_getinfo(progress.easy, CURLINFO_RESPONSE_CODE, &code);
+  const bool interim = code >= 100 && code < 200;
+  const bool followed = code >= 300 && code < 400 && progress.redirect;
+  if (code == 0 || interim || followed) return size * count;
+  progress.opened = true;
+  return 0;  // refusing the line ends the transfer
+}
+
+size_t AtBody(char*, size_t, size_t, void* user) {
+  static_cast<Progress*>(user)->opened = true;
+  return 0;
 }
 
 Status ToStatus(CURLcode code) {
@@ -75,16 +105,24 @@ Status CurlInternetClient::OpenUrl(InternetHandle client, std::u16string_view ur
     UniqueEasy easy(curl_easy_init());
     if (!easy) return kNotEnoughMemory;
     Progress progress;
-    curl_easy_setopt(easy.get(), CURLOPT_URL, text.c_str());
-    curl_easy_setopt(easy.get(), CURLOPT_USERAGENT, found->second.agent.c_str());
-    curl_easy_setopt(easy.get(), CURLOPT_PROTOCOLS_STR, "http,https,ftp");
-    curl_easy_setopt(easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
-    curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);  // WinINet follows redirects
-    curl_easy_setopt(easy.get(), CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, StopAtBody);
-    curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &progress);
+    progress.easy = easy.get();
+    // Every option must take: a libcurl that cannot restrict the schemes would open file:// and
+    // the like.
+    const bool set =
+        curl_easy_setopt(easy.get(), CURLOPT_URL, text.c_str()) == CURLE_OK &&
+        curl_easy_setopt(easy.get(), CURLOPT_USERAGENT, found->second.agent.c_str()) == CURLE_OK &&
+        curl_easy_setopt(easy.get(), CURLOPT_PROTOCOLS_STR, "http,https,ftp") == CURLE_OK &&
+        curl_easy_setopt(easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp") == CURLE_OK &&
+        curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&  // as WinINet
+        curl_easy_setopt(easy.get(), CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) == CURLE_OK &&
+        curl_easy_setopt(easy.get(), CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+        curl_easy_setopt(easy.get(), CURLOPT_HEADERFUNCTION, AtHeaderLine) == CURLE_OK &&
+        curl_easy_setopt(easy.get(), CURLOPT_HEADERDATA, &progress) == CURLE_OK &&
+        curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, AtBody) == CURLE_OK &&
+        curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &progress) == CURLE_OK;
+    if (!set) return kInternetInternalError;
     const CURLcode code = curl_easy_perform(easy.get());
-    if (code != CURLE_OK && !(code == CURLE_WRITE_ERROR && progress.bodyReached)) {
+    if (code != CURLE_OK && !(code == CURLE_WRITE_ERROR && progress.opened)) {
       return ToStatus(code);
     }
     handle = next_++;

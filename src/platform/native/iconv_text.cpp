@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/native/best_fit.h"
+
 namespace nebrin::platform::native {
 namespace {
 
@@ -45,6 +47,25 @@ bool Convert(iconv_t cd, const char* in, std::size_t inBytes, std::string& out, 
   return true;
 }
 
+// What MultiByteToWideChar without MB_ERR_INVALID_CHARS makes of a byte the page does not define:
+// the page's default Unicode character on the double-byte pages and UTF-8; on a single-byte page
+// the C1 control of the same number for 0x80 to 0x9F, as Windows' tables have them, and U+FFFD for
+// the few others (Windows gives those private-use characters).
+char16_t UndefinedByte(std::uint32_t codePage, unsigned char byte) {
+  switch (codePage) {
+    case 932:
+      return 0x30FB;
+    case 936:
+    case 949:
+    case 950:
+      return u'?';
+    case 65001:
+      return 0xFFFD;
+    default:
+      return byte >= 0x80 && byte <= 0x9F ? static_cast<char16_t>(byte) : char16_t{0xFFFD};
+  }
+}
+
 }  // namespace
 
 std::string IconvName(std::uint32_t codePage) {
@@ -59,16 +80,25 @@ Status BytesToWide(std::uint32_t codePage, std::string_view text, std::u16string
   if (text.empty()) return kSuccess;
   IconvHandle cd("UTF-16LE", IconvName(codePage));
   if (!cd.ok()) return kInvalidParameter;
-  std::string out;
-  bool bad = false;
-  std::size_t consumed = 0;
-  if (!Convert(cd.get(), text.data(), text.size(), out, bad, consumed)) {
-    return bad ? kNoUnicodeTranslation : kInvalidParameter;
-  }
-  wide.resize(out.size() / 2);
-  for (std::size_t i = 0; i < wide.size(); ++i) {
-    wide[i] = static_cast<char16_t>(static_cast<unsigned char>(out[2 * i]) |
-                                    (static_cast<unsigned char>(out[2 * i + 1]) << 8));
+  wide.reserve(text.size());
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::string out;
+    bool bad = false;
+    std::size_t consumed = 0;
+    const bool done = Convert(cd.get(), text.data() + pos, text.size() - pos, out, bad, consumed);
+    for (std::size_t i = 0; i + 1 < out.size(); i += 2) {
+      wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(out[i]) |
+                                           (static_cast<unsigned char>(out[i + 1]) << 8)));
+    }
+    pos += consumed;
+    if (done) break;
+    if (!bad) return kInvalidParameter;
+    // A byte the page does not define takes the place Windows gives it, and the conversion goes
+    // on with the next byte.
+    wide.push_back(UndefinedByte(codePage, static_cast<unsigned char>(text[pos])));
+    ++pos;
+    iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
   }
   return kSuccess;
 }
@@ -94,11 +124,12 @@ Status WideToBytes(std::uint32_t codePage, std::u16string_view wide, std::string
     pos += consumed;
     if (done) break;
     if (!bad) return kInvalidParameter;
-    // Replace the character the page lacks (a surrogate pair counts as one) and go on.
-    text.push_back('?');
+    // A character the page lacks becomes its best fit, or the default character (a surrogate
+    // pair counts as one), and the conversion goes on.
     char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(in[pos]) |
                                           (static_cast<unsigned char>(in[pos + 1]) << 8));
     bool pair = unit >= 0xD800 && unit < 0xDC00 && pos + 4 <= in.size();
+    text.push_back(pair ? '?' : BestFitByte(codePage, unit).value_or('?'));
     pos += pair ? 4 : 2;
     iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
   }

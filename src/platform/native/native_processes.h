@@ -17,7 +17,7 @@ class NativeProcesses final : public Processes {
     return kCallNotImplemented;
   }
   Status SystemDirectory(std::u16string&) override { return kCallNotImplemented; }
-  Status StartProcess(std::u16string_view, std::u16string_view, ProcessHandle&,
+  Status StartProcess(std::u16string_view, std::u16string_view, std::uint32_t, ProcessHandle&,
                       ProcessHandle&) override {
     return kFileNotFound;
   }

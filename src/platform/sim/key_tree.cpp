@@ -40,8 +40,13 @@ std::shared_ptr<Key> Key::AddSubkey(std::u16string name) {
   child->parent = this;
   std::u16string folded = FoldName(name);
   child->name = std::move(name);
-  subkeys.emplace(std::move(folded), child);
+  subkeys.insert(std::make_pair(std::move(folded), child));
   return child;
+}
+
+const Key* Key::SubkeyAt(std::size_t index) const {
+  if (index >= subkeys.size()) return nullptr;
+  return subkeys.find_by_order(index)->second.get();
 }
 
 void Key::PutValue(std::u16string_view name, RegValue value) {

@@ -91,8 +91,8 @@ const std::vector<SimConnection>& Machine::network_connections() const {
 }
 PrinterState& Machine::printers() { return state_->printers; }
 const PrinterState& Machine::printers() const { return state_->printers; }
-std::vector<std::string>& Machine::commands_run() { return state_->commandsRun; }
-const std::vector<std::string>& Machine::commands_run() const { return state_->commandsRun; }
+std::vector<CommandRun>& Machine::commands_run() { return state_->commandsRun; }
+const std::vector<CommandRun>& Machine::commands_run() const { return state_->commandsRun; }
 std::vector<ShownMessage>& Machine::messages_shown() { return state_->messagesShown; }
 const std::vector<ShownMessage>& Machine::messages_shown() const { return state_->messagesShown; }
 std::uint32_t Machine::tick_count() const { return state_->tickCount; }
@@ -151,5 +151,6 @@ void Machine::set_thread_in_multithreaded_apartment(bool multithreaded) {
 std::size_t Machine::ComApartmentDepth() const { return state_->com.apartmentDepth; }
 std::size_t Machine::ComReferencesHeld() const { return state_->com.objects.size(); }
 std::size_t Machine::ComMisuses() const { return state_->com.misuses; }
+std::size_t Machine::WinsockMisuses() const { return state_->winsockMisuses; }
 
 }  // namespace nebrin::sim

@@ -166,6 +166,12 @@ struct ShownMessage {
   std::uint32_t type = 0;  // MB_* flags
 };
 
+// A command line given to WinExec, with the show command it came with (5: SW_SHOW).
+struct CommandRun {
+  std::string commandLine;
+  std::uint32_t showCommand = 5;
+};
+
 struct PrinterState {
   std::vector<std::string> installed;        // in the spooler's order
   std::optional<std::string> defaultPrinter;  // none: no default printer is set
@@ -210,9 +216,9 @@ class Machine final : public platform::Platform {
   const std::vector<SimConnection>& network_connections() const;
   PrinterState& printers();
   const PrinterState& printers() const;
-  // The command lines given to WinExec, oldest first.
-  std::vector<std::string>& commands_run();
-  const std::vector<std::string>& commands_run() const;
+  // The command lines given to WinExec and their show commands, oldest first.
+  std::vector<CommandRun>& commands_run();
+  const std::vector<CommandRun>& commands_run() const;
   // The message boxes shown, oldest first.
   std::vector<ShownMessage>& messages_shown();
   const std::vector<ShownMessage>& messages_shown() const;
@@ -282,6 +288,8 @@ class Machine final : public platform::Platform {
   std::size_t ComApartmentDepth() const;
   std::size_t ComReferencesHeld() const;
   std::size_t ComMisuses() const;
+  // Winsock: WSACleanup calls without a successful WSAStartup left to end. Tests expect none.
+  std::size_t WinsockMisuses() const;
 
   // --- platform::Platform ---
   platform::Registry& registry() override;

@@ -545,7 +545,11 @@ Json MachineToJson(const Machine::State& state) {
   document["network"] = std::move(network);
   document["connections"] = std::move(connections);
   document["printers"] = std::move(printers);
-  document["commandsRun"] = state.commandsRun;
+  Json commands = Json::array();
+  for (const CommandRun& run : state.commandsRun) {
+    commands.push_back(Json{{"commandLine", run.commandLine}, {"show", run.showCommand}});
+  }
+  document["commandsRun"] = std::move(commands);
   document["messageBoxes"] = MessagesToJson(state.messagesShown);
   document["tickCount"] = state.tickCount;
   document["processes"] = ProcessesToJson(state.processes, state.files);
@@ -595,7 +599,20 @@ void MachineFromJson(const Json& document, Machine::State& state) {
     PrintersFromJson(*printers, "/printers", state.printers);
   }
   if (const Json* commands = Member(document, "commandsRun")) {
-    state.commandsRun = ReadStringList(*commands, "/commandsRun");
+    if (!commands->is_array()) Fail("/commandsRun", "expected an array");
+    for (std::size_t i = 0; i < commands->size(); ++i) {
+      const Json& item = (*commands)[i];
+      const std::string at = Child("/commandsRun", i);
+      CommandRun run;
+      if (item.is_string()) {
+        run.commandLine = item.get<std::string>();  // as files before the show command hold it
+      } else {
+        RequireObject(item, at, {"commandLine", "show"});
+        ReadOptionalString(item, "commandLine", at, run.commandLine);
+        ReadOptionalUint32(item, "show", at, run.showCommand);
+      }
+      state.commandsRun.push_back(std::move(run));
+    }
   }
   if (const Json* messages = Member(document, "messageBoxes")) {
     MessagesFromJson(*messages, "/messageBoxes", state.messagesShown);

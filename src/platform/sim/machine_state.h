@@ -59,7 +59,7 @@ struct Machine::State {
   NetworkState network;
   std::vector<SimConnection> connections;
   PrinterState printers;
-  std::vector<std::string> commandsRun;
+  std::vector<CommandRun> commandsRun;
   std::vector<ShownMessage> messagesShown;
   std::uint32_t tickCount = 0x00A00000;  // the virtual clock: 10485760 ms after start-up
   std::shared_ptr<Key> currentUser = std::make_shared<Key>();
@@ -71,6 +71,7 @@ struct Machine::State {
   std::map<platform::SocketHandle, OpenedSocket> sockets;
   platform::SocketHandle nextSocket = 0x200;
   std::size_t winsockStarts = 0;  // successful Startup calls not yet ended by Cleanup
+  std::size_t winsockMisuses = 0;  // Cleanup calls without such a start
   std::vector<SentEcho> echoRequests;
   // Internet handles and the handle each hangs from (kNoInternetHandle for a client handle).
   std::map<platform::InternetHandle, platform::InternetHandle> internetHandles;

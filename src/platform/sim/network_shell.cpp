@@ -129,17 +129,18 @@ class Shell {
 };
 
 // The shell reads its script in the OEM code page on the NT 5.1 systems whose shell expects it
-// (OEM code page 852, or 866 on a Tablet PC edition), in the ANSI code page elsewhere.
+// (OEM code page 852, or 866 on a Tablet PC edition), in the ANSI code page elsewhere, and in no
+// other encoding.
 std::u16string Shell::Decode(const std::string& bytes) const {
   const SystemState& system = machine_.system;
   const bool nt51 = system.version.platformId == 2 && system.version.major == 5 &&
                     system.version.minor == 1;
   const bool oem = nt51 && (system.oemCodePage == 852 || (system.tabletPc && system.oemCodePage == 866));
+  // Decoded as MultiByteToWideChar decodes: bytes the page does not define become the system's
+  // characters for them, and a script written in another encoding reads as what those bytes are in
+  // this page. (A page the machine cannot convert leaves nothing to run.)
   std::u16string text;
-  if (platform::native::BytesToWide(oem ? system.oemCodePage : system.ansiCodePage, bytes, text) !=
-      platform::kSuccess) {
-    text = Utf8ToUtf16(bytes);
-  }
+  platform::native::BytesToWide(oem ? system.oemCodePage : system.ansiCodePage, bytes, text);
   return text;
 }
 
@@ -297,6 +298,15 @@ bool Shell::RunInterfaceIp(const std::string& verb, const std::string& noun,
     }
     if (sourceText == "dhcp") {
       if (addr || mask || gateway) return invalid("argument", rest);
+      // An adapter already on DHCP is left as it is, and the shell says so.
+      const NamedValue* enabled = key.FindValue(u"EnableDHCP");
+      if (enabled != nullptr && enabled->value.type == RegType::Dword &&
+          enabled->value.bytes.size() == 4 && enabled->value.bytes[0] == 1 &&
+          enabled->value.bytes[1] == 0 && enabled->value.bytes[2] == 0 &&
+          enabled->value.bytes[3] == 0) {
+        problem = "DHCP is already enabled on this interface.";
+        return false;
+      }
       key.PutValue(u"EnableDHCP", RegValue::Dword(1));
       key.PutValue(u"IPAddress", RegValue::MultiString({"0.0.0.0"}));
       key.PutValue(u"SubnetMask", RegValue::MultiString({"0.0.0.0"}));
@@ -381,12 +391,25 @@ bool Shell::RunInterfaceIp(const std::string& verb, const std::string& noun,
     return false;
   }
   if (!IsAddress(*addr)) return invalid("addr", *addr);
+  // A server already in the list is not added a second time; the shell says so.
+  const std::string alreadyListed = "The object is already in the list.";
   if (dns) {
     const NamedValue* current = key.FindValue(u"NameServer");
     std::string servers = current ? Utf16ToUtf8(FirstString(current->value.bytes)) : "";
+    std::istringstream listed(servers);
+    for (std::string server; std::getline(listed, server, ',');) {
+      if (server == *addr) {
+        problem = alreadyListed;
+        return false;
+      }
+    }
     servers = servers.empty() ? *addr : servers + "," + *addr;
     key.PutValue(u"NameServer", RegValue::String(servers));
   } else if (ListedAdapter* listed = Listed(*guid)) {
+    if (listed->primaryWins == *addr || listed->secondaryWins == *addr) {
+      problem = alreadyListed;
+      return false;
+    }
     (listed->primaryWins.empty() ? listed->primaryWins : listed->secondaryWins) = *addr;
   }
   return true;

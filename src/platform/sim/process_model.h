@@ -49,9 +49,11 @@ struct ProcessState {
   std::uint32_t nextId = 2000;
   std::string systemDirectory = "C:\\WINDOWS\\system32";
   std::string currentDirectory = "C:\\Program Files\\Nebrin";  // the host process's
-  // By default the system directory's network shell, running 1500 ms of virtual time.
+  // By default the system directory's network shell, running 1500 ms of virtual time, and its
+  // command runner (the add-printer wizard's host), which is not modelled beyond its start.
   std::vector<SimProgram> programs = {
-      {"C:\\WINDOWS\\system32\\netsh.exe", ProgramKind::NetworkShell, 1500}};
+      {"C:\\WINDOWS\\system32\\netsh.exe", ProgramKind::NetworkShell, 1500},
+      {"C:\\WINDOWS\\system32\\rundll32.exe", ProgramKind::Idle, 0}};
   std::map<std::string, SimLease> leases;  // by adapter GUID
   // Every process started: the application path and the command line, oldest first.
   std::vector<std::pair<std::string, std::string>> started;

@@ -1,6 +1,7 @@
 #include "platform/sim/sim_connections_folder.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/sim/machine_state.h"
 #include "platform/sim/sim_text.h"
@@ -13,6 +14,17 @@ using platform::HResult;
 constexpr HResult kNotInitialized = static_cast<HResult>(0x800401F0u);  // CO_E_NOTINITIALIZED
 // HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)
 constexpr HResult kNotFound = static_cast<HResult>(0x80070002u);
+
+// Runs a step that allocates: memory the machine cannot get is E_OUTOFMEMORY with nothing
+// changed, as the system's own objects answer (the step sets its outputs last).
+template <typename Step>
+HResult Allocating(Step step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    return platform::kEOutOfMemory;
+  }
+}
 
 class FolderObject final : public SimComObject {};
 class AllocatorObject final : public SimComObject {};
@@ -32,8 +44,10 @@ HResult SimConnectionsFolder::CreateFolder(platform::ComRef& folder) {
   if (machine_.com.apartmentDepth == 0 && !machine_.com.threadInMultithreadedApartment) {
     return kNotInitialized;
   }
-  folder = machine_.com.objects.Add(std::make_shared<FolderObject>());
-  return platform::kSOk;
+  return Allocating([&] {
+    folder = machine_.com.objects.Add(std::make_shared<FolderObject>());
+    return platform::kSOk;
+  });
 }
 
 HResult SimConnectionsFolder::ParseDisplayName(platform::ComRef folder, std::u16string_view name,
@@ -42,16 +56,18 @@ HResult SimConnectionsFolder::ParseDisplayName(platform::ComRef folder, std::u16
     return platform::HResultFromWin32(fault);
   }
   if (machine_.com.objects.Find<FolderObject>(folder) == nullptr) return platform::kEPointer;
-  // Connection names are unique without regard to case, as the folder shows them.
-  const auto& connections = machine_.connections;
-  auto found = std::find_if(connections.begin(), connections.end(), [&](const SimConnection& c) {
-    return SameName(Utf8ToUtf16(c.name), name);
+  return Allocating([&] {
+    // Connection names are unique without regard to case, as the folder shows them.
+    const auto& connections = machine_.connections;
+    auto found = std::find_if(connections.begin(), connections.end(), [&](const SimConnection& c) {
+      return SameName(Utf8ToUtf16(c.name), name);
+    });
+    if (name.empty() || found == connections.end()) return kNotFound;
+    items_.emplace(next_, found->guid);  // inserted whole or not at all
+    item = next_;
+    next_ += 0x10;
+    return platform::kSOk;
   });
-  if (name.empty() || found == connections.end()) return kNotFound;
-  item = next_;
-  next_ += 0x10;
-  items_[item] = found->guid;
-  return platform::kSOk;
 }
 
 HResult SimConnectionsFolder::GetContextMenu(platform::ComRef folder, platform::ItemIdList item,
@@ -62,8 +78,10 @@ HResult SimConnectionsFolder::GetContextMenu(platform::ComRef folder, platform::
   if (machine_.com.objects.Find<FolderObject>(folder) == nullptr) return platform::kEPointer;
   auto found = items_.find(item);
   if (found == items_.end()) return platform::kEInvalidArg;
-  menu = machine_.com.objects.Add(std::make_shared<MenuObject>(found->second));
-  return platform::kSOk;
+  return Allocating([&] {
+    menu = machine_.com.objects.Add(std::make_shared<MenuObject>(found->second));
+    return platform::kSOk;
+  });
 }
 
 HResult SimConnectionsFolder::InvokeCommand(platform::ComRef menu, std::uint16_t commandOffset) {
@@ -77,19 +95,23 @@ HResult SimConnectionsFolder::InvokeCommand(platform::ComRef menu, std::uint16_t
   auto found = std::find_if(connections.begin(), connections.end(),
                             [&](const SimConnection& c) { return c.guid == object->guid; });
   if (found == connections.end()) return platform::kEFail;  // gone since the menu was made
-  // Disabling leaves the connection disconnected; enabling connects it.
-  found->status = found->status == platform::kNcsDisconnected ? platform::kNcsConnected
-                                                              : platform::kNcsDisconnected;
-  machine_.shellState.menuCommands.push_back(MenuCommand{found->name, commandOffset});
-  return platform::kSOk;
+  return Allocating([&] {
+    machine_.shellState.menuCommands.push_back(MenuCommand{found->name, commandOffset});
+    // Disabling leaves the connection disconnected; enabling connects it.
+    found->status = found->status == platform::kNcsDisconnected ? platform::kNcsConnected
+                                                                : platform::kNcsDisconnected;
+    return platform::kSOk;
+  });
 }
 
 HResult SimConnectionsFolder::GetMalloc(platform::ComRef& allocator) {
   if (Status fault = machine_.accounting.Enter(Service::ConnectionsFolder)) {
     return platform::HResultFromWin32(fault);
   }
-  allocator = machine_.com.objects.Add(std::make_shared<AllocatorObject>());
-  return platform::kSOk;
+  return Allocating([&] {
+    allocator = machine_.com.objects.Add(std::make_shared<AllocatorObject>());
+    return platform::kSOk;
+  });
 }
 
 void SimConnectionsFolder::Free(platform::ComRef allocator, platform::ItemIdList item) {

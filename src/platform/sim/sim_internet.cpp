@@ -29,7 +29,7 @@ Status SimInternetClient::Open(std::u16string_view agent, std::uint32_t accessTy
       opened = next_;
       next_ += 4;
     }
-    machine_.internetHandles.emplace(opened, platform::kNoInternetHandle);
+    Keep(opened, platform::kNoInternetHandle);
     handle = opened;
     return platform::kSuccess;
   } catch (const std::bad_alloc&) {
@@ -61,11 +61,21 @@ Status SimInternetClient::OpenUrl(platform::InternetHandle client, std::u16strin
       opened = next_;
       next_ += 4;
     }
-    machine_.internetHandles.emplace(opened, client);
+    Keep(opened, client);
     handle = opened;
     return platform::kSuccess;
   } catch (const std::bad_alloc&) {
     return platform::kNotEnoughMemory;
+  }
+}
+
+// Records a handle the machine hands out; a real one is closed again when it cannot be kept.
+void SimInternetClient::Keep(platform::InternetHandle handle, platform::InternetHandle parent) {
+  try {
+    machine_.internetHandles.emplace(handle, parent);
+  } catch (...) {
+    if (machine_.network.real) real_.Close(handle);
+    throw;
   }
 }
 

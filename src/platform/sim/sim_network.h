@@ -45,6 +45,8 @@ class SimInternetClient final : public platform::InternetClient {
   void Close(platform::InternetHandle handle) override;
 
  private:
+  void Keep(platform::InternetHandle handle, platform::InternetHandle parent);
+
   Machine::State& machine_;
   platform::native::CurlInternetClient real_;
   platform::InternetHandle next_ = 0xCC0004;

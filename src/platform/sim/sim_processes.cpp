@@ -1,6 +1,7 @@
 #include "platform/sim/sim_processes.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/sim/adhoc_tool.h"
 #include "platform/sim/machine_state.h"
@@ -116,32 +117,45 @@ Status SimProcesses::SystemDirectory(std::u16string& path) {
   return kSuccess;
 }
 
+// The show command is not modelled: no window is ever seen.
 Status SimProcesses::StartProcess(std::u16string_view application, std::u16string_view commandLine,
-                                  platform::ProcessHandle& process,
+                                  std::uint32_t, platform::ProcessHandle& process,
                                   platform::ProcessHandle& thread) {
   if (Status fault = machine_.accounting.Enter(Service::Processes)) return fault;
   ProcessState& state = machine_.processes;
   const auto& programs = state.programs;
-  auto program = std::find_if(programs.begin(), programs.end(), [&](const SimProgram& p) {
-    return SameName(Utf8ToUtf16(p.path), application);
-  });
-  if (program == programs.end()) return kFileNotFound;
+  const std::size_t startedBefore = state.started.size();
+  const std::size_t tableBefore = state.table.size();
+  platform::ProcessHandle processHandle = platform::kNoProcess;
+  try {
+    auto program = std::find_if(programs.begin(), programs.end(), [&](const SimProgram& p) {
+      return SameName(Utf8ToUtf16(p.path), application);
+    });
+    if (program == programs.end()) return kFileNotFound;
 
-  const std::string path = program->path;
-  const std::string line = Utf16ToUtf8(commandLine);
-  state.started.emplace_back(path, line);
-  SimProcess started;
-  started.id = state.nextId;
-  state.nextId += 4;
-  started.image = BaseName(path);
-  started.endsAtTick = machine_.tickCount + program->runMs;
-  // The shell reads its script as it starts: what the library writes after that is not seen.
-  if (program->kind == ProgramKind::NetworkShell) RunNetworkShell(machine_, line);
-  if (program->kind == ProgramKind::AdHocTool) RunAdHocTool(machine_, line);
-  state.table.push_back(started);
-  process = Add(started.id, started.image);
-  thread = Add(started.id, std::string());
-  return kSuccess;
+    const std::string path = program->path;
+    const std::string line = Utf16ToUtf8(commandLine);
+    state.started.emplace_back(path, line);
+    SimProcess started;
+    started.id = state.nextId;
+    started.image = BaseName(path);
+    started.endsAtTick = machine_.tickCount + program->runMs;
+    // The shell reads its script as it starts: what the library writes after that is not seen.
+    if (program->kind == ProgramKind::NetworkShell) RunNetworkShell(machine_, line);
+    if (program->kind == ProgramKind::AdHocTool) RunAdHocTool(machine_, line);
+    state.table.push_back(started);
+    processHandle = Add(started.id, started.image);
+    thread = Add(started.id, std::string());
+    state.nextId += 4;
+    process = processHandle;
+    return kSuccess;
+  } catch (const std::bad_alloc&) {
+    // A start the machine cannot complete leaves no process, no handle and no record of it.
+    if (processHandle != platform::kNoProcess) handles_.erase(processHandle);
+    state.table.resize(std::min(state.table.size(), tableBefore));
+    state.started.resize(std::min(state.started.size(), startedBefore));
+    return platform::kNotEnoughMemory;
+  }
 }
 
 std::uint32_t SimProcesses::Wait(platform::ProcessHandle process, std::uint32_t milliseconds) {

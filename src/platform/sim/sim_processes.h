@@ -23,7 +23,8 @@ class SimProcesses final : public platform::Processes {
                         std::uint32_t capacity, std::u16string& name) override;
   Status SystemDirectory(std::u16string& path) override;
   Status StartProcess(std::u16string_view application, std::u16string_view commandLine,
-                      platform::ProcessHandle& process, platform::ProcessHandle& thread) override;
+                      std::uint32_t showCommand, platform::ProcessHandle& process,
+                      platform::ProcessHandle& thread) override;
   std::uint32_t Wait(platform::ProcessHandle process, std::uint32_t milliseconds) override;
   Status CloseHandle(platform::ProcessHandle handle) override;
 

@@ -125,7 +125,7 @@ Status SimRegistry::CreateKey(KeyHandle parent, const std::u16string& path, Acce
     if (branch) {
       try {
         branch->parent = deepest.get();
-        deepest->subkeys.emplace(FoldName(branch->name), branch);
+        deepest->subkeys.insert(std::make_pair(FoldName(branch->name), branch));
       } catch (...) {
         machine_.handles.erase(slot);
         throw;
@@ -226,10 +226,9 @@ Status SimRegistry::EnumKey(KeyHandle key, std::uint32_t index, std::u16string& 
     Resolved r;
     if (Status status = Resolve(machine_, key, r)) return status;
     if (!MayRead(r)) return kAccessDenied;
-    if (index >= r.key->subkeys.size()) return kNoMoreItems;
-    auto it = r.key->subkeys.begin();
-    std::advance(it, index);
-    name = it->second->name;
+    const Key* subkey = r.key->SubkeyAt(index);
+    if (subkey == nullptr) return kNoMoreItems;
+    name = subkey->name;
     return kSuccess;
   } catch (const std::bad_alloc&) {
     return kNotEnoughMemory;

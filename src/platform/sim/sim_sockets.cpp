@@ -18,7 +18,6 @@ using Address = std::array<std::uint8_t, 4>;
 constexpr std::size_t kIpHeader = 20;
 constexpr std::uint8_t kEchoReply = 0;
 constexpr std::uint8_t kEchoRequest = 8;
-constexpr Status kWsaMessageSize = 10040;  // WSAEMSGSIZE: the datagram did not fit the buffer
 
 std::string Dotted(const Address& a) {
   return std::to_string(a[0]) + "." + std::to_string(a[1]) + "." + std::to_string(a[2]) + "." +
@@ -80,10 +79,15 @@ Status SimSockets::Startup(std::uint16_t version) {
   }
 }
 
-// WSACleanup's failures are of no use to a caller: counted, a planned failure is spent.
+// WSACleanup's failures are of no use to a caller: counted, a planned failure is spent. One
+// without a start left to end (Winsock answers WSANOTINITIALISED) is a misuse.
 void SimSockets::Cleanup() {
   machine_.accounting.Enter(Service::Sockets);
-  if (machine_.winsockStarts > 0) --machine_.winsockStarts;
+  if (machine_.winsockStarts > 0) {
+    --machine_.winsockStarts;
+  } else {
+    ++machine_.winsockMisuses;
+  }
 }
 
 Status SimSockets::OpenRawIcmp(platform::SocketHandle& socket) {
@@ -101,7 +105,14 @@ Status SimSockets::OpenRawIcmp(platform::SocketHandle& socket) {
       handle = machine_.nextSocket;
       machine_.nextSocket += 4;
     }
-    machine_.sockets.emplace(handle, std::move(opened));
+    const bool real = opened.real;
+    try {
+      machine_.sockets.emplace(handle, std::move(opened));
+    } catch (...) {
+      // A socket the machine cannot keep is not handed out, and a real one is closed again.
+      if (real) real_.Close(handle);
+      throw;
+    }
     socket = handle;
     return platform::kSuccess;
   } catch (const std::bad_alloc&) {
@@ -140,7 +151,8 @@ Status SimSockets::SetSendTimeout(platform::SocketHandle socket, std::uint32_t m
 }
 
 // A dotted address resolves to itself, "localhost" to 127.0.0.1, a host's name (in any case) to
-// its address; nothing else resolves.
+// its address; nothing else resolves. An empty name is the local machine (127.0.0.1), as
+// gethostbyname answers it.
 Status SimSockets::ResolveHost(std::string_view name, platform::HostEntry& entry) {
   try {
     if (Status fault = machine_.accounting.Enter(Service::Sockets)) return fault;
@@ -154,7 +166,7 @@ Status SimSockets::ResolveHost(std::string_view name, platform::HostEntry& entry
     const std::string text(name);
     std::optional<Address> address;
     if (std::count(text.begin(), text.end(), '.') == 3) address = ParseDotted(text);
-    if (!address && folded(text) == "localhost") address = Address{127, 0, 0, 1};
+    if (!address && (text.empty() || folded(text) == "localhost")) address = Address{127, 0, 0, 1};
     for (const auto& host : machine_.network.hosts) {
       if (address) break;
       for (const auto& hostName : host.names) {
@@ -249,7 +261,7 @@ Status SimSockets::ReceiveFrom(platform::SocketHandle socket, std::uint8_t* buff
   std::copy_n(datagram.begin(), copied, buffer);
   received = copied;
   from = sender;
-  return datagram.size() > capacity ? kWsaMessageSize : platform::kSuccess;
+  return datagram.size() > capacity ? platform::kWsaMessageSize : platform::kSuccess;
 }
 
 }  // namespace nebrin::sim

@@ -48,12 +48,12 @@ Status SimSpooler::SetDefaultPrinter(std::u16string_view name) {
   }
 }
 
-std::uint32_t SimShell::WinExec(std::string_view commandLine, std::uint32_t) {
+std::uint32_t SimShell::WinExec(std::string_view commandLine, std::uint32_t showCommand) {
   constexpr std::uint32_t kStarted = 33;  // any value above 31
   try {
     // A planned failure answers as WinExec's errors do: below 32 (0, out of resources).
     if (Status fault = machine_.accounting.Enter(Service::Shell)) return fault < 32 ? fault : 0;
-    machine_.commandsRun.emplace_back(commandLine);
+    machine_.commandsRun.push_back(CommandRun{std::string(commandLine), showCommand});
     return kStarted;
   } catch (const std::bad_alloc&) {
     return 0;

@@ -19,7 +19,8 @@ class SimSpooler final : public platform::Spooler {
   Machine::State& machine_;
 };
 
-// WinExec records each command line on the machine and reports the program as started.
+// WinExec records each command line and its show command on the machine and reports the
+// program as started.
 class SimShell final : public platform::Shell {
  public:
   explicit SimShell(Machine::State& machine) : machine_(machine) {}

@@ -75,15 +75,15 @@ Status Win32Processes::SystemDirectory(std::u16string& path) {
 }
 
 Status Win32Processes::StartProcess(std::u16string_view application,
-                                     std::u16string_view commandLine, ProcessHandle& process,
-                                     ProcessHandle& thread) {
+                                    std::u16string_view commandLine, std::uint32_t showCommand,
+                                    ProcessHandle& process, ProcessHandle& thread) {
   const std::wstring program = ToWin(application);
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::wstring writable = ToWin(commandLine);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
   PROCESS_INFORMATION started{};
   if (!CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       nullptr, &startup, &started)) {

@@ -15,7 +15,8 @@ class Win32Processes final : public Processes {
                         std::u16string& name) override;
   Status SystemDirectory(std::u16string& path) override;
   Status StartProcess(std::u16string_view application, std::u16string_view commandLine,
-                       ProcessHandle& process, ProcessHandle& thread) override;
+                      std::uint32_t showCommand, ProcessHandle& process,
+                      ProcessHandle& thread) override;
   std::uint32_t Wait(ProcessHandle process, std::uint32_t milliseconds) override;
   Status CloseHandle(ProcessHandle handle) override;
 };

@@ -18,8 +18,9 @@ Status Win32TextCodec::ToWide(CodePage page, std::string_view text, std::u16stri
   if (text.empty()) return kSuccess;  // the API treats a zero length as an error
   if (text.size() > INT_MAX) return kInvalidParameter;
   const int length = static_cast<int>(text.size());
-  // Bytes the page cannot map fail the call instead of turning into U+FFFD.
-  const DWORD flags = MB_ERR_INVALID_CHARS;
+  // No flags: bytes the page does not define become the page's default character, so that no
+  // text the adapter list or a script holds fails to convert.
+  const DWORD flags = 0;
   const int needed = MultiByteToWideChar(ToWin(page), flags, text.data(), length, nullptr, 0);
   if (needed == 0) return static_cast<Status>(GetLastError());
   std::wstring buffer(static_cast<std::size_t>(needed), L'\0');
@@ -36,7 +37,7 @@ Status Win32TextCodec::ToNarrow(CodePage page, std::u16string_view wide, std::st
   if (wide.size() > INT_MAX) return kInvalidParameter;
   const std::wstring source(wide.begin(), wide.end());
   const int length = static_cast<int>(source.size());
-  // No flags: characters the page lacks become its default character.
+  // No flags: characters the page lacks become their best fit or the default character.
   const int needed =
       WideCharToMultiByte(ToWin(page), 0, source.data(), length, nullptr, 0, nullptr, nullptr);
   if (needed == 0) return static_cast<Status>(GetLastError());

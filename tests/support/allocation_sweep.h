@@ -1,0 +1,37 @@
+// The allocation sweep: an operation runs once per allocation it makes, with that allocation
+// failing (n = 1, 2, ... until a run completes without reaching the n-th), each time on a fresh
+// machine. Every run must end without an exception leaving the operation, with nothing left open
+// and with a result from the operation's documented set. Programs that use it link
+// failing_allocation.cpp, which replaces the global allocation functions.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/sim/machine.h"
+
+namespace nebrin::testing {
+
+struct AllocationSweepCase {
+  std::string name;
+  // Builds the machine the operation runs on (once per run, before the failure is armed).
+  std::function<std::shared_ptr<sim::Machine>()> machine;
+  // Runs the operation against the installed machine; only this runs with the failure armed, so
+  // it copies its prepared records and texts rather than building them.
+  std::function<int()> operation;
+  // The results the operation may give.
+  std::set<int> documented;
+};
+
+struct AllocationSweepReport {
+  std::uint64_t allocations = 0;      // what the run without a failure allocated
+  std::set<int> resultsUnderFailure;  // what the runs with a failing allocation returned
+};
+
+// Runs the sweep, reporting every violation as a GoogleTest failure.
+AllocationSweepReport RunAllocationSweep(const AllocationSweepCase& sweep);
+
+}  // namespace nebrin::testing
