@@ -567,7 +567,7 @@ TEST(NoThrow, NewSaveThatCannotHaveItsMemoryLeavesTheStoreAsItWas) {
       return CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 1);
     };
     sweep.documented = {0, 1};
-    sweep.after = [&](sim::Machine& m, int result, bool, const std::string& label) {
+    sweep.after = [&](sim::Machine& m, int result, const std::string& label) {
       const std::vector<std::string> after = Subtree(m, sim::kHkcu, kRoot);
       if (result == 1) {
         EXPECT_TRUE(m.KeyExists(sim::kHkcu, ProfilePath(c.number))) << label;

@@ -26,11 +26,9 @@ struct AllocationSweepCase {
   std::function<int()> operation;
   // The results the operation may give.
   std::set<int> documented;
-  // Optional: looks at the machine after each run (the failure no longer armed), given the result
-  // and whether an allocation failed in the run, and reports what it finds wrong through
-  // GoogleTest; not called for a null machine.
-  std::function<void(sim::Machine& machine, int result, bool failed, const std::string& label)>
-      after = nullptr;
+  // Optional: looks at the machine after each run (the failure no longer armed), given the
+  // result, and reports what it finds wrong through GoogleTest; not called for a null machine.
+  std::function<void(sim::Machine& machine, int result, const std::string& label)> after = nullptr;
 };
 
 struct AllocationSweepReport {
