@@ -185,15 +185,19 @@ std::uint16_t CNetDiag::checksum(std::uint16_t* words, int bytes) {
 }
 
 void CNetDiag::fill_icmp_data(char* buffer, int bytes) {
-  if (buffer == nullptr || bytes <= 0) return;
-  auto* packet = reinterpret_cast<std::uint8_t*>(buffer);
-  std::uint8_t header[8] = {kEchoRequest, 0};
-  Store(header, kChecksumAt, std::uint16_t{0});
-  Store(header, kIdentifierAt, Identifier());
-  Store(header, kSequenceAt, std::uint16_t{0});
-  // The header's fields as far as the buffer goes; the timestamp (bytes 8 to 11) is left alone.
-  std::memcpy(packet, header, static_cast<std::size_t>(bytes < 8 ? bytes : 8));
-  for (int i = kHeaderBytes; i < bytes; ++i) packet[i] = kFill;
+  // The identifier asks the platform, which a host that installed none has built on this first
+  // call: when that cannot be done the packet is left as it was.
+  nebrin::frame::GuardedVoid([&] {
+    if (buffer == nullptr || bytes <= 0) return;
+    auto* packet = reinterpret_cast<std::uint8_t*>(buffer);
+    std::uint8_t header[8] = {kEchoRequest, 0};
+    Store(header, kChecksumAt, std::uint16_t{0});
+    Store(header, kIdentifierAt, Identifier());
+    Store(header, kSequenceAt, std::uint16_t{0});
+    // The header's fields as far as the buffer goes; the timestamp (bytes 8 to 11) is left alone.
+    std::memcpy(packet, header, static_cast<std::size_t>(bytes < 8 ? bytes : 8));
+    for (int i = kHeaderBytes; i < bytes; ++i) packet[i] = kFill;
+  });
 }
 
 int CNetDiag::Ping(int count, NebrinChar* host) {

@@ -1,7 +1,9 @@
 // Saving profiles: a new profile under the next number, or a rewrite of a stored one in place;
 // the values of a profile key and of an adapter key; renaming and the printer choice.
 #include <cstdint>
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "NebrinCoreDll.h"
@@ -41,65 +43,116 @@ class ValueWriter {
   bool ok_ = true;
 };
 
-// The keys a new-profile save created, so that a failed save can take them away again and leave
-// no half profile behind. Keys that existed before the save are never listed.
-class CreatedKeys {
+// Takes back what a new-profile save changed when the save does not complete, however it ends
+// (a result of 0 or an exception): the keys the save created, the most recent (the deepest)
+// first, and "ProfileCount" once the save has moved it on. Keys that existed before the save are
+// never listed. Everything it needs is prepared before anything is changed, so that taking back
+// allocates nothing and throws nothing.
+class NewProfileRollback {
  public:
-  explicit CreatedKeys(Registry& registry) : registry_(registry) {}
-  void Add(std::u16string path) { paths_.push_back(std::move(path)); }
-  // Deletes them, the most recent (the deepest) first.
-  void Remove() {
-    for (auto it = paths_.rbegin(); it != paths_.rend(); ++it)
-      registry_.DeleteKey(kCurrentUser, *it);
-    paths_.clear();
+  // Room for the profile key and `adapterCount` adapter keys.
+  NewProfileRollback(Registry& registry, int adapterCount) : registry_(registry) {
+    created_.reserve(static_cast<std::size_t>(adapterCount) + 1);
   }
+  ~NewProfileRollback() {
+    if (done_) return;
+    try {
+      for (auto it = created_.rbegin(); it != created_.rend(); ++it)
+        registry_.DeleteKey(kCurrentUser, *it);
+      if (countKey_ != platform::kNoKey) {
+        registry_.SetValue(countKey_, countName_, platform::RegType::String, countData_.data(),
+                           static_cast<std::uint32_t>(countData_.size() * sizeof(char16_t)));
+      }
+    } catch (...) {
+      // What cannot be taken back stays; the save has already answered 0.
+    }
+  }
+  NewProfileRollback(const NewProfileRollback&) = delete;
+  NewProfileRollback& operator=(const NewProfileRollback&) = delete;
+
+  // Prepares putting "ProfileCount" of `root` back to `number`; armed by CountMoved.
+  void PrepareCount(KeyHandle root, int number) {
+    countName_ = u"ProfileCount";
+    countData_ = DecimalText(number);
+    countData_.push_back(u'\0');
+    preparedKey_ = root;
+  }
+  void CountMoved() { countKey_ = preparedKey_; }
+  // The number stays taken: "ProfileCount" keeps the value the save gave it.
+  void KeepCount() { countKey_ = platform::kNoKey; }
+  // A key the save created; the path is moved into room reserved beforehand.
+  void Created(std::u16string&& path) { created_.push_back(std::move(path)); }
+  // The save completed: nothing is taken back.
+  void Done() { done_ = true; }
 
  private:
   Registry& registry_;
-  std::vector<std::u16string> paths_;
+  std::vector<std::u16string> created_;
+  std::u16string countName_;
+  std::u16string countData_;
+  KeyHandle preparedKey_ = platform::kNoKey;
+  KeyHandle countKey_ = platform::kNoKey;
+  bool done_ = false;
 };
 
-// Creates the profile key `number` and its adapter keys and writes their values. On failure the
-// keys this call created are deleted again and, when `countKey` is given, "ProfileCount" is put
-// back to `number`. A profile key that already exists fails the store before anything is
-// written into it.
+// Creates the profile key `number` and its adapter keys and writes their values. When it fails,
+// `rollback` takes back what the save changed; when the profile key itself cannot be created,
+// "ProfileCount" keeps the number it took. A profile key that already exists fails the store
+// before anything is written into it.
 int StoreProfile(CNetInfoManage& manage, Registry& registry, int number, EnvInfoStr& env,
-                 AdapterInfoStr* adapters, KeyHandle countKey) {
-  CreatedKeys created(registry);
-  auto fail = [&] {
-    created.Remove();
-    if (countKey != platform::kNoKey)
-      WriteText(registry, countKey, u"ProfileCount", DecimalText(number));
-    return 0;
-  };
-
+                 AdapterInfoStr* adapters, NewProfileRollback& rollback) {
   {
     UniqueKey profile;
     bool isNew = false;
-    // When the profile key itself cannot be created, "ProfileCount" keeps the number it took.
-    if (CreateKey(registry, kCurrentUser, ProfileKeyPath(number), profile, isNew) != kSuccess)
+    std::u16string path = ProfileKeyPath(number);
+    if (CreateKey(registry, kCurrentUser, path, profile, isNew) != kSuccess) {
+      rollback.KeepCount();
       return 0;
-    // A key already under this number is a stored profile: a "ProfileCount" that is behind must
-    // never lead to it being overwritten.
-    if (!isNew) return fail();
-    created.Add(ProfileKeyPath(number));
+    }
+    // A key already under this number is a stored profile: it is never overwritten.
+    if (!isNew) return 0;
+    rollback.Created(std::move(path));
   }
   env.nProfileKey = number;
-  if (manage.SaveValueForEachProfile(&env, number) != 1) return fail();
+  if (manage.SaveValueForEachProfile(&env, number) != 1) return 0;
 
   for (int i = 0; i < env.AdapterCount; ++i) {
     {
       UniqueKey adapter;
       bool isNew = false;
-      if (CreateKey(registry, kCurrentUser, AdapterKeyPath(number, i), adapter, isNew) !=
-          kSuccess) {
-        return fail();
-      }
-      if (isNew) created.Add(AdapterKeyPath(number, i));
+      std::u16string path = AdapterKeyPath(number, i);
+      if (CreateKey(registry, kCurrentUser, path, adapter, isNew) != kSuccess) return 0;
+      if (isNew) rollback.Created(std::move(path));
     }
-    if (manage.SaveValueForEachAdapter(adapters, number, i) != 1) return fail();
+    if (manage.SaveValueForEachAdapter(adapters, number, i) != 1) return 0;
   }
+  rollback.Done();
   return 1;
+}
+
+// Whether no key is stored under profile number `number`. Only a key that is certainly not there
+// counts: when it cannot be told, the number is not taken.
+bool ProfileNumberFree(Registry& registry, int number) {
+  UniqueKey existing;
+  return platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::Read,
+                           existing) == platform::kFileNotFound;
+}
+
+// A new profile under `number`, the number "ProfileCount" of `root` holds. A number whose key is
+// already there ("ProfileCount" is behind) is refused before anything changes, the caller's
+// record included. Otherwise the number is taken, "ProfileCount" moves on to the next one and the
+// profile is stored; a failure after that puts "ProfileCount" back, unless the profile key itself
+// could not be created.
+int SaveNewProfile(CNetInfoManage& manage, Registry& registry, KeyHandle root, int number,
+                   EnvInfoStr& env, AdapterInfoStr* adapters) {
+  if (!ProfileNumberFree(registry, number)) return 0;
+  NewProfileRollback rollback(registry, env.AdapterCount);
+  rollback.PrepareCount(root, number);
+  const std::u16string next = DecimalText(number + 1);
+  env.nProfileKey = number;
+  if (WriteText(registry, root, u"ProfileCount", next) != kSuccess) return 0;
+  rollback.CountMoved();
+  return StoreProfile(manage, registry, number, env, adapters, rollback);
 }
 
 // The first save ever: the store root is made with "ProfileCount" = "1" and the profile is
@@ -113,7 +166,8 @@ int SaveFirstProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env
   bool created = false;
   if (CreateKey(registry, kCurrentUser, kStoreRoot, root, created) != kSuccess) return 0;
   if (WriteText(registry, root.get(), u"ProfileCount", u"1") != kSuccess) return 0;
-  return StoreProfile(manage, registry, 0, env, adapters, platform::kNoKey);
+  NewProfileRollback rollback(registry, env.AdapterCount);
+  return StoreProfile(manage, registry, 0, env, adapters, rollback);
 }
 
 // A rewrite of the stored profile `env.nProfileKey`. Adapter keys the profile lacks (its
@@ -195,12 +249,7 @@ int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* a
     // A count that is negative, or whose successor is no number, gives no number to take.
     const int number = store::ParseNumber(count);
     if (!store::CanTakeProfileNumber(number)) return 0;
-    env->nProfileKey = number;
-    if (store::WriteText(registry, root.get(), u"ProfileCount", store::DecimalText(number + 1)) !=
-        platform::kSuccess) {
-      return 0;
-    }
-    return store::StoreProfile(*this, registry, number, *env, adapters, root.get());
+    return store::SaveNewProfile(*this, registry, root.get(), number, *env, adapters);
   });
 }
 

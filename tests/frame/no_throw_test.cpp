@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "NebrinCoreDll.h"
@@ -48,6 +50,9 @@ Profile Loaded() {
   InstallPlatform(nullptr);
   return p;
 }
+
+// No platform installed: the library builds its default one when a member first needs it.
+std::shared_ptr<sim::Machine> NoPlatform() { return nullptr; }
 
 TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
   const Profile loaded = Loaded();
@@ -319,6 +324,16 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
          return static_cast<int>(packet[0]);
        },
        {8}},
+      // The first call of a host that installed no platform builds the default one, and that
+      // can fail too: the packet is then left as it was.
+      {"fill_icmp_data on first use",
+       NoPlatform,
+       [&] {
+         char packet[44] = {};
+         diag.fill_icmp_data(packet, 44);
+         return static_cast<int>(packet[0]);
+       },
+       {0, 8}},
       {"CheckURLConnection", Stored, [&] { return diag.CheckURLConnection(url.data()); }, {3, 5}},
       {"CheckOutCableConnection",
        Stored,
@@ -437,6 +452,135 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
     if (report.allocations > 0) {
       EXPECT_FALSE(report.resultsUnderFailure.empty()) << sweep.name;
     }
+  }
+}
+
+// The members that run without a guard allocate nothing and never reach the platform, not even
+// on the first call of a host that installed none (building the default platform allocates).
+TEST(NoThrow, UnguardedMembersAllocateNothing) {
+  Profile p = Loaded();
+  std::u16string list = u"10.0.0.1,10.0.0.2";
+  std::u16string name = u"Home";
+  std::uint16_t words[2] = {0x0201, 0x0003};
+  const std::vector<std::pair<std::string, std::function<void()>>> members = {
+      {"constructors and assignments",
+       [] {
+         CCommonFtn a;
+         CICSManage b;
+         CNetDiag c;
+         CNetInfoManage d;
+         CNetInfoRetrieve e;
+         CWLanControl f;
+         CNebrinCoreDll g;
+         a = CCommonFtn();
+         b = CICSManage();
+         c = CNetDiag();
+         d = CNetInfoManage();
+         e = CNetInfoRetrieve();
+         f = CWLanControl();
+         g = CNebrinCoreDll();
+       }},
+      {"members that answer 1",
+       [&] {
+         CCommonFtn common;
+         common.CheckAdapterExist(0, 0, p.adapters);
+         common.CheckOSVersion();
+         common.CheckSingleInstance(name.data());
+         common.MakeMappingIndexArrayForGUI(0, 0);
+         CICSManage().ICSInstallAndUninstall(0, &p.env, p.adapters);
+         CNetInfoManage().CheckAddressValid(name.data());
+         CRoamingControl().InstallRoamingDriver();
+         CRoamingControl().UninstallRoamingDriver();
+         CRoamingControl().CheckOutRoamingStatus();
+         CWLanControl().GetMaxRSSIValue(name.data());
+         CWLanControl().ChangeAPOrder(name.data());
+       }},
+      {"InitStructure", [&] { CCommonFtn().InitStructure(&p.env, p.adapters); }},
+      {"GetDHCPDNSAddress",
+       [&] { CNetInfoManage().GetDHCPDNSAddress(p.adapters, list.data(), 0); }},
+      {"GetDNSAddress", [&] { CNetInfoManage().GetDNSAddress(p.adapters, list.data(), 1); }},
+      {"checksum", [&] { CNetDiag().checksum(words, 3); }},
+  };
+  InstallPlatform(nullptr);
+  for (const auto& [label, member] : members) {
+    bool fired = false;
+    {
+      FailingAllocation failing(1);
+      try {
+        member();
+      } catch (...) {
+      }
+      fired = failing.fired();
+    }
+    EXPECT_FALSE(fired) << label << " allocates";
+    InstallPlatform(nullptr);  // drops a default platform the member may have built
+  }
+}
+
+// The lines of one listing that the other lacks, each marked with the side it is on.
+std::vector<std::string> Difference(const std::vector<std::string>& now,
+                                    const std::vector<std::string>& before) {
+  std::vector<std::string> lines;
+  for (const std::string& line : now) {
+    if (std::find(before.begin(), before.end(), line) == before.end()) lines.push_back("+ " + line);
+  }
+  for (const std::string& line : before) {
+    if (std::find(now.begin(), now.end(), line) == now.end()) lines.push_back("- " + line);
+  }
+  return lines;
+}
+
+// A new-profile save that cannot have its memory, wherever that happens, takes back what it
+// changed: the store is as it was, except that "ProfileCount" stays one higher when the profile
+// key itself could not be created (that number is then skipped, as with any failure there). A
+// failed first save may leave only the store root, with "ProfileCount" = "1" or without it.
+TEST(NoThrow, NewSaveThatCannotHaveItsMemoryLeavesTheStoreAsItWas) {
+  const Profile loaded = Loaded();
+  auto listing = [](const std::shared_ptr<sim::Machine>& m) {
+    return Subtree(*m, sim::kHkcu, kRoot);
+  };
+  struct Case {
+    std::string name;
+    std::function<std::shared_ptr<sim::Machine>()> machine;
+    int number;                                    // the number the new profile takes
+    std::set<std::vector<std::string>> unchanged;  // what the store may look like after a failure
+  };
+  auto skipped = Stored();
+  skipped->SetString(sim::kHkcu, kRoot, "ProfileCount", "3");
+  auto counted = sim::Machine::Demo();
+  counted->SetString(sim::kHkcu, kRoot, "ProfileCount", "1");
+  auto bare = sim::Machine::Demo();
+  bare->CreateKeyPath(sim::kHkcu, kRoot);
+  const Case cases[] = {
+      {"next save", Stored, 2, {listing(Stored()), listing(skipped)}},
+      {"first save",
+       [] { return sim::Machine::Demo(); },
+       0,
+       {listing(sim::Machine::Demo()), listing(counted), listing(bare)}},
+  };
+  for (const Case& c : cases) {
+    AllocationSweepCase sweep;
+    sweep.name = c.name;
+    sweep.machine = c.machine;
+    sweep.operation = [&] {
+      Profile p = loaded;
+      return CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 1);
+    };
+    sweep.documented = {0, 1};
+    sweep.after = [&](sim::Machine& m, int result, const std::string& label) {
+      const std::vector<std::string> after = Subtree(m, sim::kHkcu, kRoot);
+      if (result == 1) {
+        EXPECT_TRUE(m.KeyExists(sim::kHkcu, ProfilePath(c.number))) << label;
+        EXPECT_EQ(m.GetString(sim::kHkcu, kRoot, "ProfileCount"), std::to_string(c.number + 1))
+            << label;
+      } else {
+        EXPECT_EQ(c.unchanged.count(after), 1u)
+            << label << ": the store differs from before in\n"
+            << ::testing::PrintToString(Difference(after, *c.unchanged.begin()));
+      }
+    };
+    const AllocationSweepReport report = RunAllocationSweep(sweep);
+    EXPECT_EQ(report.resultsUnderFailure.count(0), 1u) << c.name;
   }
 }
 

@@ -60,6 +60,9 @@ TEST(SimSystemTest, TextUsesTheMachinesCodePages) {
       {1250, 852, CodePage::Oem, u"\u266A\u25D9\u2302", "\r\n\x7F"},
       {1251, 866, CodePage::Oem, u"\u263A\u2190", "\x01\x1B"},
       {1252, 850, CodePage::Ansi, u"\u266A\U0001F600", "??"},
+      // Surrogates without their partner are each the default character; what follows stays.
+      {1252, 850, CodePage::Ansi, {0xD800, u'a', 0xDC00, u'b', 0xD800}, "?a?b?"},
+      {1252, 850, CodePage::Ansi, {0xD800, 0xD83D, 0xDE00, u'c'}, "??c"},
   };
   for (const Narrow& c : narrows) {
     machine.system_state().ansiCodePage = c.ansi;
@@ -76,7 +79,15 @@ TEST(SimSystemTest, TextUsesTheMachinesCodePages) {
   const Wide wides[] = {
       {1252, "caf\xE9", u"caf\u00E9"},
       {1252, "a\x81\x9D", u"a\u0081\u009D"},  // undefined in 1252: their C1 controls
-      {932, "a\x81", u"a\u30FB"},             // a lead byte without its trail
+      // Other undefined bytes: the private-use characters of Windows' tables (and on the Hebrew
+      // page the point the system defines where iconv has none).
+      {1253, "\xAA\xD2\xFF", u"\uF8F9\uF8FA\uF8FB"},
+      {1255, "\xCA\xD9\xFB\xFF", u"\u05BA\uF88D\uF894\uF896"},
+      {1257, "\xA1\xA5\x9F", u"\uF8FC\uF8FD\u009F"},
+      {874, "\xDB\xFF", u"\uF8C1\uF8C8"},
+      {857, "\xD5\xF2", u"\uF8BB\uF8BD"},
+      {864, "\xA6\xFF", u"\uF8BE\uF8C0"},
+      {932, "a\x81", u"a\u30FB"},  // a lead byte without its trail
       {65001,
        "a\xFF"
        "b",

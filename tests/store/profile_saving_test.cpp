@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -282,7 +283,8 @@ TEST_F(SavingTest, RootWithoutReadableProfileCount) {
 }
 
 // A new profile never takes a number that is in use or that has no successor: the save answers 0
-// and leaves the store as it was.
+// and changes nothing, neither the store ("ProfileCount" is not even rewritten: its stored bytes,
+// which carry text after the number's terminator, stay as they are) nor the caller's record.
 TEST_F(SavingTest, NewProfileRefusesANumberItCannotTake) {
   struct Case {
     const char* count;
@@ -297,9 +299,15 @@ TEST_F(SavingTest, NewProfileRefusesANumberItCannotTake) {
   for (const Case& c : cases) {
     Use(std::make_shared<Machine>());
     SeedStore(machine(), c.count, c.stored, 1);
+    std::vector<std::uint8_t> count = StoredBytes(c.count);
+    for (std::uint8_t b : StoredBytes("x")) count.push_back(b);
+    machine().SetValue(kHkcu, kRoot, "ProfileCount", {RegType::String, count});
     Profile p = OfficeProfile("New");
+    p.env.nProfileKey = 7;  // the record of a profile loaded earlier
     Put(p.adapters[1].Metric, "20");
     EXPECT_EQ(SaveNew(p), 0) << c.count;
+    EXPECT_EQ(p.env.nProfileKey, 7) << c.count;
+    EXPECT_EQ(machine().GetValue(kHkcu, kRoot, "ProfileCount")->bytes, count) << c.count;
     std::vector<std::string> names;
     for (int n : c.stored) names.push_back(std::to_string(n));
     EXPECT_EQ(Subkeys(kRoot), names) << c.count;

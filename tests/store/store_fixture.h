@@ -2,6 +2,8 @@
 // simulated machine's registry the way the library stores them.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,6 +106,32 @@ inline std::vector<std::uint8_t> StoredBytes(const std::string& text) {
   bytes.push_back(0);
   bytes.push_back(0);
   return bytes;
+}
+
+// Everything under a registry key, one line per key and per value (path, value name, type and
+// bytes in hex), keys in enumeration order: two listings are equal exactly when the subtrees are.
+inline std::vector<std::string> Subtree(const sim::Machine& m, platform::KeyHandle root,
+                                        const std::string& path) {
+  std::vector<std::string> lines;
+  if (!m.KeyExists(root, path)) return lines;
+  lines.push_back(path);
+  for (const std::string& name : m.ValueNames(root, path)) {
+    const std::optional<sim::RegValue> value = m.GetValue(root, path, name);
+    std::string line =
+        path + " | " + name + " | " + std::to_string(static_cast<int>(value->type)) + " |";
+    static const char kHex[] = "0123456789abcdef";
+    for (std::uint8_t b : value->bytes) {
+      line += ' ';
+      line += kHex[b >> 4];
+      line += kHex[b & 0x0F];
+    }
+    lines.push_back(line);
+  }
+  for (const std::string& subkey : m.SubkeyNames(root, path)) {
+    for (std::string& line : Subtree(m, root, path + "\\" + subkey))
+      lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 class StoreTest : public SimTest {

@@ -30,9 +30,10 @@ AllocationSweepReport RunAllocationSweep(const AllocationSweepCase& sweep) {
       made = failing.count();
     }
     const bool documented = !escaped && sweep.documented.count(result) != 0;
-    const std::size_t open = machine->OpenHandles();
-    const std::size_t misuses = machine->ComMisuses() + machine->WinsockMisuses();
+    const std::size_t open = machine ? machine->OpenHandles() : 0;
+    const std::size_t misuses = machine ? machine->ComMisuses() + machine->WinsockMisuses() : 0;
     InstallPlatform(nullptr);
+    if (machine && sweep.after && !escaped) sweep.after(*machine, result, label);
     EXPECT_FALSE(escaped) << label << ": an exception left the operation";
     EXPECT_TRUE(escaped || documented) << label << ": result " << result << " is not documented";
     EXPECT_EQ(open, 0u) << label << ": handles left open";

@@ -17,13 +17,18 @@ namespace nebrin::testing {
 
 struct AllocationSweepCase {
   std::string name;
-  // Builds the machine the operation runs on (once per run, before the failure is armed).
+  // Builds the machine the operation runs on (once per run, before the failure is armed). A null
+  // machine installs no platform: the library builds its default one on first use, inside the
+  // run, so that building it is swept too.
   std::function<std::shared_ptr<sim::Machine>()> machine;
   // Runs the operation against the installed machine; only this runs with the failure armed, so
   // it copies its prepared records and texts rather than building them.
   std::function<int()> operation;
   // The results the operation may give.
   std::set<int> documented;
+  // Optional: looks at the machine after each run (the failure no longer armed), given the
+  // result, and reports what it finds wrong through GoogleTest; not called for a null machine.
+  std::function<void(sim::Machine& machine, int result, const std::string& label)> after = nullptr;
 };
 
 struct AllocationSweepReport {

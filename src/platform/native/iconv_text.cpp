@@ -47,10 +47,30 @@ bool Convert(iconv_t cd, const char* in, std::size_t inBytes, std::string& out, 
   return true;
 }
 
+// The characters Windows' tables give the bytes of a single-byte page that the page leaves
+// undefined outside 0x80 to 0x9F (and, on the Hebrew page, the point Windows defines where iconv
+// has none).
+struct UndefinedEntry {
+  std::uint32_t codePage;
+  unsigned char byte;
+  char16_t character;
+};
+constexpr UndefinedEntry kUndefinedBytes[] = {
+    {857, 0xD5, 0xF8BB},  {857, 0xE7, 0xF8BC},  {857, 0xF2, 0xF8BD},  {864, 0xA6, 0xF8BE},
+    {864, 0xA7, 0xF8BF},  {864, 0xFF, 0xF8C0},  {874, 0xDB, 0xF8C1},  {874, 0xDC, 0xF8C2},
+    {874, 0xDD, 0xF8C3},  {874, 0xDE, 0xF8C4},  {874, 0xFC, 0xF8C5},  {874, 0xFD, 0xF8C6},
+    {874, 0xFE, 0xF8C7},  {874, 0xFF, 0xF8C8},  {1253, 0xAA, 0xF8F9}, {1253, 0xD2, 0xF8FA},
+    {1253, 0xFF, 0xF8FB}, {1255, 0xCA, 0x05BA}, {1255, 0xD9, 0xF88D}, {1255, 0xDA, 0xF88E},
+    {1255, 0xDB, 0xF88F}, {1255, 0xDC, 0xF890}, {1255, 0xDD, 0xF891}, {1255, 0xDE, 0xF892},
+    {1255, 0xDF, 0xF893}, {1255, 0xFB, 0xF894}, {1255, 0xFC, 0xF895}, {1255, 0xFF, 0xF896},
+    {1257, 0xA1, 0xF8FC}, {1257, 0xA5, 0xF8FD},
+};
+
 // What MultiByteToWideChar without MB_ERR_INVALID_CHARS makes of a byte the page does not define:
 // the page's default Unicode character on the double-byte pages and UTF-8; on a single-byte page
-// the C1 control of the same number for 0x80 to 0x9F, as Windows' tables have them, and U+FFFD for
-// the few others (Windows gives those private-use characters).
+// what Windows' table holds for it: the C1 control of the same number for 0x80 to 0x9F, and a
+// private-use character (U+F8xx) for the few others. A byte of a page whose table is not carried
+// here becomes U+FFFD.
 char16_t UndefinedByte(std::uint32_t codePage, unsigned char byte) {
   switch (codePage) {
     case 932:
@@ -62,8 +82,19 @@ char16_t UndefinedByte(std::uint32_t codePage, unsigned char byte) {
     case 65001:
       return 0xFFFD;
     default:
-      return byte >= 0x80 && byte <= 0x9F ? static_cast<char16_t>(byte) : char16_t{0xFFFD};
+      break;
   }
+  if (byte >= 0x80 && byte <= 0x9F) return static_cast<char16_t>(byte);
+  for (const UndefinedEntry& entry : kUndefinedBytes) {
+    if (entry.codePage == codePage && entry.byte == byte) return entry.character;
+  }
+  return 0xFFFD;
+}
+
+// The UTF-16LE code unit at byte offset `pos` of `in`.
+char16_t UnitAt(const std::string& in, std::size_t pos) {
+  return static_cast<char16_t>(static_cast<unsigned char>(in[pos]) |
+                               (static_cast<unsigned char>(in[pos + 1]) << 8));
 }
 
 }  // namespace
@@ -125,10 +156,11 @@ Status WideToBytes(std::uint32_t codePage, std::u16string_view wide, std::string
     if (done) break;
     if (!bad) return kInvalidParameter;
     // A character the page lacks becomes its best fit, or the default character (a surrogate
-    // pair counts as one), and the conversion goes on.
-    char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(in[pos]) |
-                                          (static_cast<unsigned char>(in[pos + 1]) << 8));
-    bool pair = unit >= 0xD800 && unit < 0xDC00 && pos + 4 <= in.size();
+    // pair counts as one; a surrogate without its partner is one on its own, and the unit after
+    // it is converted in turn), and the conversion goes on.
+    const char16_t unit = UnitAt(in, pos);
+    const bool pair = unit >= 0xD800 && unit < 0xDC00 && pos + 4 <= in.size() &&
+                      UnitAt(in, pos + 2) >= 0xDC00 && UnitAt(in, pos + 2) < 0xE000;
     text.push_back(pair ? '?' : BestFitByte(codePage, unit).value_or('?'));
     pos += pair ? 4 : 2;
     iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
