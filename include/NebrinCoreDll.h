@@ -228,7 +228,7 @@ class NEBRIN_API CNetInfoManage {
   int GetDNSAddress(AdapterInfoStr* adapters, NebrinChar* list, int index);
   int GetOSVer();
   int ICSClientSetup(EnvInfoStr* env, AdapterInfoStr* adapters);
-  int ICSServerSetup(EnvInfoStr* env, AdapterInfoStr* adapters, int mode);
+  int ICSServerSetup(EnvInfoStr* env, AdapterInfoStr* adapters, int enable);
   int MakeDHCPPartInIPTxt(EnvInfoStr* env, AdapterInfoStr* adapters, int index);
   int MakeEndPartInIPTxt();
   int MakeHKLMNebrinKey(EnvInfoStr* env);

@@ -95,7 +95,7 @@ int CNetInfoManage::CheckServerIPChangeResult(EnvInfoStr* env, AdapterInfoStr* a
   using namespace nebrin;
   return frame::Guarded(0, [&] {
     if (!sharing::ValidProfile(env, adapters)) return 0;
-    netstate::WaitUntilNoNetworkShell();
+    netstate::WaitUntilNoNetworkShell(*this);
 
     platform::AdapterList& list = platform::Current().adapters();
     std::uint32_t bytes = 0;
@@ -128,7 +128,7 @@ int CNetInfoManage::CheckClientIPChange(EnvInfoStr* env, AdapterInfoStr* adapter
   using namespace nebrin;
   return frame::Guarded(0, [&] {
     if (!sharing::RecordsPresent(env, adapters)) return 0;
-    netstate::WaitUntilNoNetworkShell();
+    netstate::WaitUntilNoNetworkShell(*this);
     std::vector<platform::AdapterListEntry> entries;
     if (!platform::ReadAdapterList(platform::Current().adapters(), entries)) return 0;
     const std::u16string privateGuid = frame::FieldText(env->strPrivateDevGUID);

@@ -62,8 +62,14 @@ int SetUpPass(platform::SharingWalk& walk, const EnvInfoStr& env, int& count) {
         return apply::kPublicSharingFailed;
       }
       ++count;
-      if (env.bICFFlag != 0 && Failed(connections.EnableInternetFirewall(configuration.get()))) {
-        return apply::kPublicFirewallFailed;
+      // Public sharing has switched the connection's firewall on: it stays on only when the
+      // profile asks for it.
+      if (env.bICFFlag != 0) {
+        if (Failed(connections.EnableInternetFirewall(configuration.get()))) {
+          return apply::kPublicFirewallFailed;
+        }
+      } else if (Failed(connections.DisableInternetFirewall(configuration.get()))) {
+        return apply::kFirewallOffFailed;
       }
     } else if (*guid == privateGuid) {
       if (!walk.Configuration(connection, configuration)) return apply::kSharingObjectsMissing;
@@ -95,13 +101,13 @@ int SwitchSharing(const EnvInfoStr& env, bool enable, int& count) {
 }  // namespace
 }  // namespace nebrin::sharing
 
-int CNetInfoManage::ICSServerSetup(EnvInfoStr* env, AdapterInfoStr* adapters, int mode) {
+int CNetInfoManage::ICSServerSetup(EnvInfoStr* env, AdapterInfoStr* adapters, int enable) {
   using namespace nebrin;
   return frame::Guarded(apply::kSharingObjectsMissing, [&] {
     if (!sharing::RecordsPresent(env, adapters)) return apply::kSharingObjectsMissing;
     int count = 0;
-    if (const int failed = sharing::SwitchSharing(*env, mode != 0, count)) return failed;
-    if (mode == 0) return apply::kSharingSetUp;
+    if (const int failed = sharing::SwitchSharing(*env, enable != 0, count)) return failed;
+    if (enable == 0) return apply::kSharingSetUp;
     if (count != 2) return apply::kSharingHostIncomplete;
     return sharing::FinishSetup(*this, *env, apply::kSharingSetUp, apply::kSharingHostIncomplete);
   });

@@ -621,5 +621,162 @@ TEST(NoThrow, RealSocketTheMachineCannotKeepIsClosed) {
   EXPECT_EQ(machine.OpenHandles(), 0u);
 }
 
+// The demo machine's sharing manager with COM initialised and an enumeration begun; everything
+// obtained is released at the end.
+class SharingAtHand {
+ public:
+  SharingAtHand() {
+    machine->com().Initialize();
+    sharing.CreateSharingManager(manager);
+    sharing.EnumEveryConnection(manager, collection);
+    sharing.NewEnum(collection, enumerator);
+    held_ = {manager, collection, enumerator};
+  }
+  ~SharingAtHand() {
+    for (platform::ComRef ref : held_) machine->com().Release(ref);
+    machine->com().Uninitialize();
+  }
+  platform::ComRef Hold(platform::ComRef ref) {
+    if (ref != platform::kNoComRef) held_.push_back(ref);
+    return ref;
+  }
+  // The next connection of the enumeration, its properties and their GUID.
+  std::u16string NextGuid() {
+    platform::ComRef connection = platform::kNoComRef;
+    platform::ComRef props = platform::kNoComRef;
+    std::u16string guid;
+    sharing.Next(enumerator, connection);
+    sharing.ConnectionProps(manager, Hold(connection), props);
+    sharing.Guid(Hold(props), guid);
+    return guid;
+  }
+  // The sharing configuration of the connection the enumeration hands out next.
+  platform::ComRef NextConfiguration() {
+    platform::ComRef connection = platform::kNoComRef;
+    platform::ComRef configuration = platform::kNoComRef;
+    sharing.Next(enumerator, connection);
+    sharing.SharingConfiguration(manager, Hold(connection), configuration);
+    return Hold(configuration);
+  }
+
+  std::shared_ptr<sim::Machine> machine = sim::Machine::Demo();
+  platform::NetworkConnections& sharing = machine->connections();
+  platform::ComRef manager = platform::kNoComRef;
+  platform::ComRef collection = platform::kNoComRef;
+  platform::ComRef enumerator = platform::kNoComRef;
+
+ private:
+  std::vector<platform::ComRef> held_;
+};
+
+// Runs `step` with the n-th allocation failing, n = 1, 2, ... until a run does not reach it; the
+// step checks what it sees when its allocation fails.
+template <typename Step>
+void EachAllocationFailing(const std::string& what, Step step) {
+  for (std::uint64_t n = 1; n < 1000; ++n) {
+    SCOPED_TRACE(what + " with allocation " + std::to_string(n) + " failing");
+    if (!step(n)) return;
+  }
+  ADD_FAILURE() << what << " does not come to an end";
+}
+
+// The simulated sharing manager and message boxes answer memory they cannot have as the system
+// does (E_OUTOFMEMORY; a box that cannot be shown answers 0), with nothing changed and their
+// outputs left as they were.
+TEST(NoThrow, SimulatedSharingAndMessageBoxesChangeNothingWithoutMemory) {
+  EachAllocationFailing("Next", [&](std::uint64_t n) {
+    SharingAtHand s;
+    const std::size_t open = s.machine->OpenHandles();
+    platform::ComRef connection = platform::kNoComRef;
+    platform::HResult result = platform::kSOk;
+    bool fired = false;
+    {
+      FailingAllocation failing(n);
+      result = s.sharing.Next(s.enumerator, connection);
+      fired = failing.fired();
+    }
+    s.Hold(connection);
+    if (!fired) return false;
+    EXPECT_EQ(result, platform::kEOutOfMemory);
+    EXPECT_EQ(connection, platform::kNoComRef);
+    EXPECT_EQ(s.machine->OpenHandles(), open);
+    // The enumeration did not move on: the first connection comes next.
+    const std::string& first = s.machine->network_connections()[0].guid;
+    EXPECT_EQ(s.NextGuid(), std::u16string(first.begin(), first.end()));
+    return true;
+  });
+  EachAllocationFailing("Guid", [&](std::uint64_t n) {
+    SharingAtHand s;
+    platform::ComRef connection = platform::kNoComRef;
+    platform::ComRef props = platform::kNoComRef;
+    s.sharing.Next(s.enumerator, connection);
+    s.sharing.ConnectionProps(s.manager, s.Hold(connection), props);
+    std::u16string guid = u"as it was";
+    platform::HResult result = platform::kSOk;
+    bool fired = false;
+    {
+      FailingAllocation failing(n);
+      result = s.sharing.Guid(s.Hold(props), guid);
+      fired = failing.fired();
+    }
+    if (!fired) return false;
+    EXPECT_EQ(result, platform::kEOutOfMemory);
+    EXPECT_EQ(guid, u"as it was");
+    return true;
+  });
+  for (const auto type : {platform::SharingType::Private, platform::SharingType::Public}) {
+    EachAllocationFailing("EnableSharing", [&](std::uint64_t n) {
+      SharingAtHand s;
+      s.NextConfiguration();
+      const platform::ComRef wireless = s.NextConfiguration();
+      const std::string before = s.machine->ToJsonText();
+      platform::HResult result = platform::kSOk;
+      bool fired = false;
+      {
+        FailingAllocation failing(n);
+        result = s.sharing.EnableSharing(wireless, type);
+        fired = failing.fired();
+      }
+      if (!fired) return false;
+      EXPECT_EQ(result, platform::kEOutOfMemory);
+      EXPECT_EQ(s.machine->ToJsonText(), before);
+      return true;
+    });
+  }
+  EachAllocationFailing("CreateSharingManager", [&](std::uint64_t n) {
+    SharingAtHand s;
+    const std::size_t open = s.machine->OpenHandles();
+    platform::ComRef manager = platform::kNoComRef;
+    platform::HResult result = platform::kSOk;
+    bool fired = false;
+    {
+      FailingAllocation failing(n);
+      result = s.sharing.CreateSharingManager(manager);
+      fired = failing.fired();
+    }
+    s.Hold(manager);
+    if (!fired) return false;
+    EXPECT_EQ(result, platform::kEOutOfMemory);
+    EXPECT_EQ(manager, platform::kNoComRef);
+    EXPECT_EQ(s.machine->OpenHandles(), open);
+    return true;
+  });
+  EachAllocationFailing("ShowMessage", [&](std::uint64_t n) {
+    auto machine = sim::Machine::Demo();
+    int answer = 0;
+    bool fired = false;
+    {
+      FailingAllocation failing(n);
+      answer = machine->dialogs().ShowMessage(u"No DHCP is added", u"Class CheckClientIPChange",
+                                              platform::kMbOk);
+      fired = failing.fired();
+    }
+    if (!fired) return false;
+    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(machine->messages_shown().empty());
+    return true;
+  });
+}
+
 }  // namespace
 }  // namespace nebrin::testing

@@ -69,4 +69,15 @@ err=$("$nebrin" "${m[@]}" firewall 0 2>&1 >/dev/null); rc=$?
 check "firewall without a public adapter fails" test $rc -eq 1
 check "firewall without a public adapter explained" contains "$err" "names no public adapter"
 
+# A stored adapter without a GUID names no connection: it cannot be made a sharing adapter.
+sed "/\"name\": \"AdapterName\"/,/\"data\"/ s/\"data\": \"$wireless\"/\"data\": \"\"/" \
+  "$scratch/m.json" >"$scratch/blank.json" && mv "$scratch/blank.json" "$scratch/m.json"
+check "stored wireless adapter without GUID" \
+  contains "$("$nebrin" "${m[@]}" show 0 --json)" '"AdapterName": ""'
+before=$(sha256sum "$scratch/m.json")
+refuse "client on an adapter without GUID" "adapter 1 of the profile has no adapter GUID" \
+  edit 0 --sharing client --private 1
+refuse "host on an adapter without GUID" "adapter 1 of the profile has no adapter GUID" \
+  edit 0 --sharing host --public 0 --private 1
+
 finish "host sharing"

@@ -106,12 +106,31 @@ TEST_F(SimSharing, OnePublicAndOnePrivateConnection) {
   EXPECT_EQ(connections[1].sharing, SharingRole::None);
   EXPECT_EQ(Listed()[1].ipAddress, "192.168.0.1");
 
+  // Public sharing switched both firewalls on; the switches act on their own connection.
+  ASSERT_EQ(sharing().DisableInternetFirewall(wlan), kSOk);
+  ASSERT_EQ(sharing().DisableInternetFirewall(lan), kSOk);
   ASSERT_EQ(sharing().EnableInternetFirewall(lan), kSOk);
   EXPECT_EQ(sharing().InternetFirewallEnabled(lan, enabled), kSOk);
   EXPECT_TRUE(enabled);
   EXPECT_FALSE(connections[1].firewall);
   ASSERT_EQ(sharing().DisableInternetFirewall(lan), kSOk);
   EXPECT_FALSE(connections[0].firewall);
+}
+
+// Sharing a connection publicly switches its firewall on; sharing one privately keeps its
+// firewall as it was.
+TEST_F(SimSharing, PublicSharingSwitchesTheFirewallOn) {
+  const ComRef lan = Configuration(0);
+  const ComRef wlan = Configuration(1);
+  auto& connections = machine_->network_connections();
+  for (const bool firewall : {true, false}) {
+    connections[1].firewall = firewall;
+    ASSERT_EQ(sharing().EnableSharing(wlan, SharingType::Private), kSOk);
+    EXPECT_EQ(connections[1].firewall, firewall);
+  }
+  ASSERT_EQ(sharing().EnableSharing(lan, SharingType::Public), kSOk);
+  EXPECT_TRUE(connections[0].firewall);
+  EXPECT_FALSE(connections[1].firewall);
 }
 
 TEST_F(SimSharing, FailedCallChangesNothing) {
@@ -165,12 +184,17 @@ TEST(SimSharingManager, ReferencesNotHeldAreMisuses) {
   EXPECT_EQ(machine.ComMisuses(), 2u);
 }
 
+// The manager, and the process's COM security, need COM on the thread: an apartment of the
+// caller's or the multithreaded apartment the thread is in. Security is set once.
 TEST(SimSharingManager, NeedsComOnTheThread) {
   Machine machine;
   ComRef manager = kNoComRef;
   EXPECT_EQ(machine.connections().CreateSharingManager(manager),
             static_cast<HResult>(0x800401F0u));  // CO_E_NOTINITIALIZED
+  EXPECT_EQ(machine.com().InitializeSecurity(), static_cast<HResult>(0x800401F0u));
   machine.set_thread_in_multithreaded_apartment(true);
+  EXPECT_EQ(machine.com().InitializeSecurity(), kSOk);
+  EXPECT_EQ(machine.com().InitializeSecurity(), static_cast<HResult>(0x80010119u));  // too late
   EXPECT_EQ(machine.connections().CreateSharingManager(manager), kSOk);
   machine.com().Release(manager);
   EXPECT_EQ(machine.OpenHandles(), 0u);

@@ -44,6 +44,13 @@ TEST_F(AddressSetupTest, HostReappliesOnlyItsOtherAdapters) {
   EXPECT_EQ(LastCommandLine(), "netsh -f ip.txt");
   EXPECT_EQ(Live()[1].ipAddress, "192.168.0.1");  // the private adapter kept its address
 
+  // Only "yes" itself marks a DHCP entry: "Yes" gets the fixed block.
+  Put(host.adapters[0].DhcpEnabled, "Yes");
+  CNetInfoManage().ServerIPSet(&host.env, host.adapters);
+  EXPECT_NE(ScriptBytes(machine()).find("\"Local Area Connection 1\" source = static"),
+            std::string::npos);
+  Put(host.adapters[0].DhcpEnabled, "yes");
+
   // With the wired adapter as the private one, only the wireless card's lines are written.
   Put(host.env.strPrivateDevGUID, kWiredGuid);
   CNetInfoManage().ServerIPSet(&host.env, host.adapters);
@@ -84,11 +91,17 @@ TEST_F(AddressSetupTest, ClientPutsItsPrivateAdapterOnDhcp) {
   EXPECT_FALSE(machine().KeyExists(sim::kHklm, kMachineWideKey));
   EXPECT_EQ(LastProfile(machine()), std::to_string(client.env.nProfileKey));
 
-  // A private wireless network publishes its key instead.
-  client.env.bPrivateWlan = 1;
-  Put(client.env.strWLANConnectionName, "Home");
-  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 21);
-  EXPECT_EQ(machine().GetString(sim::kHklm, kMachineWideKey, "SSID"), "Home");
+  // A private wireless network publishes its key instead; any non-zero flag counts as set.
+  for (const int flag : {1, 2, -1}) {
+    machine().RemoveKeyTree(sim::kHklm, kMachineWideKey);
+    machine().printers().defaultPrinter = "Laser";
+    client.env.bPrivateWlan = flag;
+    client.env.bDefaultPrinterFlag = flag;
+    Put(client.env.strWLANConnectionName, "Home");
+    EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 21) << flag;
+    EXPECT_EQ(machine().GetString(sim::kHklm, kMachineWideKey, "SSID"), "Home") << flag;
+    EXPECT_EQ(machine().printers().defaultPrinter, "Inkjet") << flag;
+  }
 }
 
 // A profile none of whose entries is the private adapter writes no adapter lines; the answer then

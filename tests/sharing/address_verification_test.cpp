@@ -112,7 +112,10 @@ TEST_F(VerificationTest, ReorderedAdaptersArePairedByName) {
 }
 
 TEST_F(VerificationTest, ConfirmsTheHostsAdapters) {
-  EXPECT_EQ(Confirmed(), 1);  // the private adapter counts without a look
+  // The private adapter counts without a look: its live address is not the profile's.
+  machine().SetValue(sim::kHklm, WirelessKey(), "IPAddress",
+                     RegValue::MultiString({"192.168.0.1"}));
+  EXPECT_EQ(Confirmed(), 1);
 
   // A profile adapter that is gone counts neither as expected nor as matched.
   Profile withGone = profile;
@@ -135,6 +138,18 @@ TEST_F(VerificationTest, ConfirmsTheHostsAdapters) {
     Put(profile.adapters[0].IpAddressList, address);
     EXPECT_EQ(Confirmed(), confirmed) << address;
   }
+}
+
+// The network shell still running is waited for; a profile none of whose adapters is present is
+// not confirmed, even when its private adapter is none of them either.
+TEST_F(VerificationTest, HostCheckWaitsAndNeedsAnAdapterPresent) {
+  machine().process_state().table.push_back({900, "netsh.exe", true, 3u, std::nullopt});
+  EXPECT_EQ(Confirmed(), 1);
+  EXPECT_TRUE(machine().process_state().table.empty());
+
+  Put(profile.env.strPrivateDevGUID, "{33333333-0000-0000-0000-000000000000}");
+  machine().listed_adapters().clear();
+  EXPECT_EQ(Confirmed(), 0);
 }
 
 TEST_F(VerificationTest, MissingPrivateAdapterIsNotConfirmed) {

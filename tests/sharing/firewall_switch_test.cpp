@@ -2,7 +2,9 @@
 // other connections and sharing stay as they are, and the failures give 15 or 0.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "NebrinCoreDll.h"
 #include "sharing/connection_calls.h"
@@ -29,13 +31,13 @@ class FirewallSwitchTest : public SimTest {
   Profile profile;
 };
 
+// The flag counts as set when it is non-zero.
 TEST_F(FirewallSwitchTest, FollowsTheProfile) {
-  profile.env.bICFFlag = 1;
-  EXPECT_EQ(Switch(), 1);
-  EXPECT_TRUE(Firewall(0));
-  profile.env.bICFFlag = 0;
-  EXPECT_EQ(Switch(), 1);
-  EXPECT_FALSE(Firewall(0));
+  for (const int flag : {1, 0, 2, 0, -1}) {
+    profile.env.bICFFlag = flag;
+    EXPECT_EQ(Switch(), 1) << flag;
+    EXPECT_EQ(Firewall(0), flag != 0) << flag;
+  }
   // The other connection and the sharing roles are untouched.
   EXPECT_TRUE(Firewall(1));
   EXPECT_EQ(machine().network_connections()[0].sharing, SharingRole::Public);
@@ -63,14 +65,21 @@ TEST_F(FirewallSwitchTest, NoPublicConnectionChangesNothing) {
 }
 
 TEST_F(FirewallSwitchTest, FailuresGive15Or0) {
-  profile.env.bICFFlag = 1;
-  const auto before = Copy(machine());
-  const ConnectionCallLog log = LogCalls(*before, [&] { EXPECT_EQ(Switch(), 1); });
+  // The public connection's firewall starts the other way round from what the profile asks.
+  std::vector<std::shared_ptr<sim::Machine>> before;  // by the flag
+  std::vector<ConnectionCallLog> logs;
+  for (const int flag : {0, 1}) {
+    machine().network_connections()[0].firewall = flag == 0;
+    before.push_back(Copy(machine()));
+    profile.env.bICFFlag = flag;
+    logs.push_back(LogCalls(*before.back(), [&] { EXPECT_EQ(Switch(), 1); }));
+  }
   struct Case {
     std::string step;
     int occurrence;
     int result;
-    bool switched;  // the public connection's firewall is on afterwards
+    bool switched;  // the public connection's firewall is as the profile asks afterwards
+    int flag = 1;
   };
   const Case cases[] = {
       {"CreateSharingManager", 1, 15, false},
@@ -79,16 +88,18 @@ TEST_F(FirewallSwitchTest, FailuresGive15Or0) {
       {"ConnectionProps", 2, 15, true},
       {"SharingConfiguration", 1, 15, false},
       {"EnableInternetFirewall", 1, 0, false},
+      {"DisableInternetFirewall", 1, 0, false, 0},
       {"EnumEveryConnection", 1, 1, false},
       {"NewEnum", 1, 1, false},
   };
   for (const Case& c : cases) {
-    const std::uint64_t n = log.Number(c.step, c.occurrence);
+    const std::uint64_t n = logs[c.flag].Number(c.step, c.occurrence);
     ASSERT_NE(n, 0u) << c.step;
-    Use(Copy(*before));
+    Use(Copy(*before[c.flag]));
     machine().FailServiceCall(Service::Connections, n, platform::kAccessDenied);
+    profile.env.bICFFlag = c.flag;
     EXPECT_EQ(Switch(), c.result) << c.step << " #" << c.occurrence;
-    EXPECT_EQ(Firewall(0), c.switched) << c.step << " #" << c.occurrence;
+    EXPECT_EQ(Firewall(0), c.switched == (c.flag != 0)) << c.step << " #" << c.occurrence;
     EXPECT_EQ(machine().OpenHandles(), 0u) << c.step;
   }
   EXPECT_EQ(CNetInfoManage().SetICF(nullptr), 15);

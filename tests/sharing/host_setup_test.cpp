@@ -4,6 +4,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "NebrinCoreDll.h"
 #include "sharing/connection_calls.h"
@@ -48,11 +50,17 @@ class HostSetupTest : public SimTest {
 TEST_F(HostSetupTest, EachStepYieldsItsCode) {
   SwappedRoles();
   const auto before = Copy(machine());
-  const ConnectionCallLog log = LoggedRun(*before, 1);
+  // The calls of a run with the public firewall asked for, and of one without it.
+  std::vector<ConnectionCallLog> logs;  // by the flag
+  for (const int flag : {0, 1}) {
+    profile.env.bICFFlag = flag;
+    logs.push_back(LoggedRun(*before, 1));
+  }
   struct Case {
     std::string step;
     int occurrence;
     int code;
+    int firewallFlag = 1;
   };
   // The teardown pass walks both connections (three Next calls with the end), then the set-up
   // pass starts over: the wired connection is the public one, the wireless one the private one.
@@ -68,6 +76,10 @@ TEST_F(HostSetupTest, EachStepYieldsItsCode) {
       {"EnableInternetFirewall", 1, 12},
       {"DisableInternetFirewall", 2, 10},
       {"EnableSharing(Private)", 1, 14},
+      // Without the firewall asked for, the public connection's firewall, which public sharing
+      // switched on, is switched off again.
+      {"DisableInternetFirewall", 2, 10, 0},
+      {"DisableInternetFirewall", 3, 10, 0},
       // No collection, no enumerator, no element, no fresh start: nothing is switched on.
       {"EnumEveryConnection", 1, 17},
       {"NewEnum", 1, 17},
@@ -79,11 +91,12 @@ TEST_F(HostSetupTest, EachStepYieldsItsCode) {
       {"InternetFirewallEnabled", 1, 16},
   };
   for (const Case& c : cases) {
-    const std::uint64_t n = log.Number(c.step, c.occurrence);
+    const std::uint64_t n = logs[c.firewallFlag].Number(c.step, c.occurrence);
     ASSERT_NE(n, 0u) << c.step << " #" << c.occurrence << " is not made";
     Use(Copy(*before));
     machine().FailServiceCall(Service::Connections, n, platform::kAccessDenied);
     Profile p = profile;
+    p.env.bICFFlag = c.firewallFlag;
     EXPECT_EQ(Setup(p, 1), c.code) << c.step << " #" << c.occurrence;
     EXPECT_EQ(LastProfile(machine()).has_value(), c.code == 16) << c.step;
     EXPECT_EQ(machine().OpenHandles(), 0u) << c.step;
@@ -93,6 +106,35 @@ TEST_F(HostSetupTest, EachStepYieldsItsCode) {
   Use(Copy(*before));
   machine().FailServiceCall(Service::Com, 1, platform::kAccessDenied);
   EXPECT_EQ(Setup(profile, 1), 15);
+}
+
+// The sharing manager is called in the order of the steps: the teardown pass switches sharing off
+// and then the firewall where it is on, connection by connection; the set-up pass shares the
+// public connection before it sets that connection's firewall, and switches the private
+// connection's firewall off before it shares that one.
+TEST_F(HostSetupTest, CallsTheSharingManagerInOrder) {
+  SwappedRoles();
+  for (const auto& [flag, publicFirewall] :
+       {std::pair{1, "EnableInternetFirewall"}, std::pair{0, "DisableInternetFirewall"}}) {
+    profile.env.bICFFlag = flag;
+    const std::vector<std::string> expected = {
+        "CreateSharingManager", "EnumEveryConnection", "NewEnum",
+        // Teardown of the wired connection, whose firewall is on.
+        "Next", "ConnectionProps", "SharingConfiguration", "DisableSharing",
+        "InternetFirewallEnabled", "DisableInternetFirewall",
+        // Teardown of the wireless connection.
+        "Next", "ConnectionProps", "SharingConfiguration", "DisableSharing",
+        "InternetFirewallEnabled",
+        // The end of the walk; the set-up pass starts over.
+        "Next", "Reset",
+        // The public wired connection.
+        "Next", "ConnectionProps", "Guid", "SharingConfiguration", "EnableSharing(Public)",
+        publicFirewall,
+        // The private wireless connection, and the end of the walk.
+        "Next", "ConnectionProps", "Guid", "SharingConfiguration", "DisableInternetFirewall",
+        "EnableSharing(Private)", "Next"};
+    EXPECT_EQ(LoggedRun(machine(), 1).calls, expected) << "bICFFlag " << flag;
+  }
 }
 
 TEST_F(HostSetupTest, TeardownSwitchesEverythingOffWithoutLookingAtGuids) {
@@ -138,25 +180,31 @@ TEST_F(HostSetupTest, SameConnectionAsPublicAndPrivateIsPublicOnly) {
   EXPECT_EQ(Wlan().sharing, SharingRole::None);
 }
 
+// Each flag counts as set when it is non-zero. Public sharing switches the public connection's
+// firewall on by itself; without the firewall asked for, it is off again afterwards.
 TEST_F(HostSetupTest, SetsUpTheHost) {
-  for (const int firewall : {1, 0}) {
+  for (const int flag : {1, 0, 2, -1}) {
     Use(SharingMachine());
+    machine().SetString(sim::kHklm, kMachineWideKey, "SSID", "Cafe");
     profile = StoreSharingProfile(1);
     Wlan().firewall = true;
-    profile.env.bICFFlag = firewall;
-    profile.env.bDefaultPrinterFlag = 1;
+    profile.env.bICFFlag = flag;
+    profile.env.bDefaultPrinterFlag = flag;
     Put(profile.env.strPrinterName, "Inkjet");
-    profile.env.bPrivateWlan = 1;
+    profile.env.bPrivateWlan = flag;
     Put(profile.env.strWLANConnectionName, "Home");
+    const bool set = flag != 0;
 
-    EXPECT_EQ(Setup(profile, 1), 16);
-    EXPECT_EQ(Lan().sharing, SharingRole::Public);
-    EXPECT_EQ(Lan().firewall, firewall == 1);
-    EXPECT_EQ(Wlan().sharing, SharingRole::Private);
-    EXPECT_FALSE(Wlan().firewall);
-    EXPECT_EQ(LastProfile(machine()), std::to_string(profile.env.nProfileKey));
-    EXPECT_EQ(machine().printers().defaultPrinter, "Inkjet");
-    EXPECT_EQ(machine().GetString(sim::kHklm, kMachineWideKey, "SSID"), "Home");
+    EXPECT_EQ(Setup(profile, 1), 16) << flag;
+    EXPECT_EQ(Lan().sharing, SharingRole::Public) << flag;
+    EXPECT_EQ(Lan().firewall, set) << flag;
+    EXPECT_EQ(Wlan().sharing, SharingRole::Private) << flag;
+    EXPECT_FALSE(Wlan().firewall) << flag;
+    EXPECT_EQ(LastProfile(machine()), std::to_string(profile.env.nProfileKey)) << flag;
+    EXPECT_EQ(machine().printers().defaultPrinter, set ? "Inkjet" : "Laser") << flag;
+    EXPECT_EQ(machine().GetString(sim::kHklm, kMachineWideKey, "SSID"),
+              set ? std::optional<std::string>("Home") : std::nullopt)
+        << flag;
     // The sharing service gave the wireless card its fixed private address.
     EXPECT_EQ(
         machine().GetValue(sim::kHklm, sim::TcpipInterfaceKey(kWirelessGuid), "IPAddress")->bytes,

@@ -1,6 +1,7 @@
 // Machines and profiles for the sharing tests: a wired adapter on DHCP (a sharing host's public
 // side) and a wireless card with fixed addresses (its private side), their two connections, and a
-// stored profile that shares them.
+// stored profile that shares them. The GUIDs have letters, as the system writes them (upper case),
+// so that a profile holding them in another case can be told apart.
 #pragma once
 
 #include <memory>
@@ -14,15 +15,19 @@
 
 namespace nebrin::testing {
 
-inline const std::string kWiredGuid = WiredDhcp(1).listed.guid;
-inline const std::string kWirelessGuid = WirelessStatic(1).listed.guid;
+inline const std::string kWiredGuid = "{5D2A7C1E-0B3F-4A8D-9E6C-1F2B3C4D5E6F}";
+inline const std::string kWirelessGuid = "{C4E6F8A0-2B3D-4E5F-8A9B-0C1D2E3F4A5B}";
 inline const std::string kStoreRoot = "Software\\Corvane\\Nebrin";
 inline const std::string kMachineWideKey = "SOFTWARE\\CORVANE\\Nebrin";
 
 inline std::shared_ptr<sim::Machine> SharingMachine() {
   auto m = std::make_shared<sim::Machine>();
-  m->AddAdapter(WiredDhcp(1));
-  m->AddAdapter(WirelessStatic(1));
+  sim::AdapterSpec wired = WiredDhcp(1);
+  wired.listed.guid = kWiredGuid;
+  sim::AdapterSpec wireless = WirelessStatic(1);
+  wireless.listed.guid = kWirelessGuid;
+  m->AddAdapter(wired);
+  m->AddAdapter(wireless);
   // The router keeps leasing the wired adapter its address.
   const sim::AdapterSpec::Lease lease = *WiredDhcp(1).lease;
   m->process_state().leases[kWiredGuid] =

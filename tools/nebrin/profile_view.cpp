@@ -17,7 +17,7 @@ std::string Pair(const std::string& first, const std::string& second) {
 std::string Sharing(const EnvInfoStr& env) {
   if (env.nICSFlag == 1) {
     return "sharing host: public " + FieldUtf8(env.strPublicDevGUID) + ", private " +
-           FieldUtf8(env.strPrivateDevGUID) + ", firewall " + (env.bICFFlag == 1 ? "on" : "off");
+           FieldUtf8(env.strPrivateDevGUID) + ", firewall " + (env.bICFFlag != 0 ? "on" : "off");
   }
   if (env.nICSFlag == 2) return "sharing client: private " + FieldUtf8(env.strPrivateDevGUID);
   return "none";
@@ -34,7 +34,7 @@ void PrintProfile(std::ostream& out, const HostProfile& profile) {
                                        : "-")
       << "\n"
       << "Sharing   " << Sharing(env) << "\n";
-  if (env.nICSFlag != 0 && env.bPrivateWlan == 1) {
+  if (env.nICSFlag != 0 && env.bPrivateWlan != 0) {
     out << "Wireless  " << FieldUtf8(env.strWLANConnectionName)
         << (env.bWLANWebKeyUse == 1 ? " (WEP key in use)" : " (no key)") << "\n";
   }

@@ -13,7 +13,8 @@ int AdapterIndex(const std::string& typed, const char* option) {
   return std::stoi(typed);
 }
 
-// The GUID of adapter `typed` of the profile, refusing an index the profile does not have.
+// The GUID of adapter `typed` of the profile, refusing an index the profile does not have and an
+// adapter stored without a GUID (it would name no connection and no adapter).
 std::string AdapterGuid(const HostProfile& p, const std::string& typed, const char* option) {
   const int index = AdapterIndex(typed, option);
   if (index >= p.env.AdapterCount) {
@@ -21,7 +22,12 @@ std::string AdapterGuid(const HostProfile& p, const std::string& typed, const ch
                   (p.env.AdapterCount == 1 ? " adapter" : " adapters") +
                   ", so there is no adapter " + typed);
   }
-  return FieldUtf8(p.adapters[index].AdapterName);
+  std::string guid = FieldUtf8(p.adapters[index].AdapterName);
+  if (guid.empty()) {
+    throw Refusal(std::string(option) + ": adapter " + typed +
+                  " of the profile has no adapter GUID, so it cannot be shared");
+  }
+  return guid;
 }
 
 // The profile's adapter with this GUID, as "I (connection name)".
@@ -98,7 +104,7 @@ void ApplySharingChoice(const SharingChoice& c, HostProfile& p) {
   if (*c.role != "none") {
     if (c.publicIndex) publicGuid = AdapterGuid(p, *c.publicIndex, "--public");
     privateGuid = AdapterGuid(p, *c.privateIndex, "--private");
-    if (publicGuid == privateGuid) {
+    if (c.publicIndex && publicGuid == privateGuid) {
       throw Refusal("adapters " + *c.publicIndex + " and " + *c.privateIndex +
                     " are the same adapter, which cannot be both public and private");
     }
@@ -112,11 +118,12 @@ void ApplySharingChoice(const SharingChoice& c, HostProfile& p) {
 
 std::string DescribeSharing(const HostProfile& p) {
   const EnvInfoStr& env = p.env;
-  const std::string wlan = env.bPrivateWlan == 1 ? ", a private wireless network" : "";
+  // A flag counts as set when it is non-zero, as the library takes it.
+  const std::string wlan = env.bPrivateWlan != 0 ? ", a private wireless network" : "";
   if (env.nICSFlag == 1) {
     return "sharing host: public adapter " + AdapterLabel(p, FieldUtf8(env.strPublicDevGUID)) +
            ", private adapter " + AdapterLabel(p, FieldUtf8(env.strPrivateDevGUID)) +
-           ", firewall " + (env.bICFFlag == 1 ? "on" : "off") + wlan;
+           ", firewall " + (env.bICFFlag != 0 ? "on" : "off") + wlan;
   }
   if (env.nICSFlag == 2) {
     return "sharing client: private adapter " + AdapterLabel(p, FieldUtf8(env.strPrivateDevGUID)) +

@@ -10,10 +10,10 @@ constexpr platform::HResult kNotInitialized =
     static_cast<platform::HResult>(0x800401F0u);  // CO_E_NOTINITIALIZED
 }  // namespace
 
+// The reference is taken only once the object is in the table.
 platform::ComRef ComObjectTable::Add(std::shared_ptr<SimComObject> object) {
-  const platform::ComRef ref = next_++;
-  refs_.emplace(ref, std::move(object));
-  return ref;
+  refs_.emplace(next_, std::move(object));
+  return next_++;
 }
 
 bool ComObjectTable::Release(platform::ComRef ref) { return refs_.erase(ref) != 0; }
@@ -35,12 +35,15 @@ void SimCom::Uninitialize() {
   --machine_.com.apartmentDepth;
 }
 
-// Security is set once per process; later calls answer RPC_E_TOO_LATE, as Windows does.
+// Security is set once per process; later calls answer RPC_E_TOO_LATE, as Windows does. It needs
+// COM on the thread: an apartment of its own or the multithreaded apartment the thread is in.
 platform::HResult SimCom::InitializeSecurity() {
   if (Status fault = machine_.accounting.Enter(Service::Com)) {
     return platform::HResultFromWin32(fault);
   }
-  if (machine_.com.apartmentDepth == 0) return kNotInitialized;
+  if (machine_.com.apartmentDepth == 0 && !machine_.com.threadInMultithreadedApartment) {
+    return kNotInitialized;
+  }
   if (machine_.com.securityInitialized) return kTooLate;
   machine_.com.securityInitialized = true;
   return platform::kSOk;

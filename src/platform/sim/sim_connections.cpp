@@ -1,10 +1,11 @@
 // The sharing manager over the machine's connections, modelled on the system's sharing service:
 // at most one public and one private connection; switching sharing on for a private connection
 // gives its adapter the static address 192.168.0.1/24 (switching it off leaves the address); a
-// firewall flag per connection.
+// firewall flag per connection, switched on when the connection is shared publicly.
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/sim/key_tree.h"
 #include "platform/sim/machine_state.h"
@@ -89,15 +90,22 @@ class Call {
   HResult outcome_ = platform::kSOk;
 };
 
-// The sharing service gives the private connection's adapter its fixed address.
+// The sharing service gives the private connection's adapter its fixed address: all the values,
+// or, when one cannot be set, none (the key's values are put back).
 void GivePrivateAddress(Machine::State& machine, const std::string& guid) {
   Key* key = FindPath(*machine.localMachine, Utf8ToUtf16(TcpipInterfaceKey(guid)));
   if (key == nullptr) return;
-  key->PutValue(u"EnableDHCP", RegValue::Dword(0));
-  key->PutValue(u"IPAddress", RegValue::MultiString({kPrivateAddress}));
-  key->PutValue(u"SubnetMask", RegValue::MultiString({kPrivateMask}));
-  key->PutValue(u"DefaultGateway", RegValue::MultiString({}));
-  key->PutValue(u"DefaultGatewayMetric", RegValue::MultiString({}));
+  std::vector<NamedValue> before = key->values;
+  try {
+    key->PutValue(u"EnableDHCP", RegValue::Dword(0));
+    key->PutValue(u"IPAddress", RegValue::MultiString({kPrivateAddress}));
+    key->PutValue(u"SubnetMask", RegValue::MultiString({kPrivateMask}));
+    key->PutValue(u"DefaultGateway", RegValue::MultiString({}));
+    key->PutValue(u"DefaultGatewayMetric", RegValue::MultiString({}));
+  } catch (...) {
+    key->values.swap(before);
+    throw;
+  }
 }
 
 }  // namespace
@@ -109,35 +117,47 @@ HResult SimNetworkConnections::CreateSharingManager(ComRef& manager) {
   if (machine_.com.apartmentDepth == 0 && !machine_.com.threadInMultithreadedApartment) {
     return kNotInitialized;
   }
-  manager = call.HandOut<ManagerObject>();
-  return platform::kSOk;
+  return Allocating([&] {
+    manager = call.HandOut<ManagerObject>();
+    return platform::kSOk;
+  });
 }
 
 HResult SimNetworkConnections::EnumEveryConnection(ComRef manager, ComRef& collection) {
   Call call(machine_);
   call.Object<ManagerObject>(manager);
   if (call.failed()) return call.outcome();
-  collection = call.HandOut<CollectionObject>();
-  return platform::kSOk;
+  return Allocating([&] {
+    collection = call.HandOut<CollectionObject>();
+    return platform::kSOk;
+  });
 }
 
 HResult SimNetworkConnections::NewEnum(ComRef collection, ComRef& enumerator) {
   Call call(machine_);
   call.Object<CollectionObject>(collection);
   if (call.failed()) return call.outcome();
-  enumerator = call.HandOut<EnumeratorObject>();
-  return platform::kSOk;
+  return Allocating([&] {
+    enumerator = call.HandOut<EnumeratorObject>();
+    return platform::kSOk;
+  });
 }
 
+// The enumeration moves on only once the element is handed out.
 HResult SimNetworkConnections::Next(ComRef enumerator, ComRef& connection) {
   connection = kNoComRef;
   Call call(machine_);
   EnumeratorObject* walk = call.Object<EnumeratorObject>(enumerator);
   if (call.failed()) return call.outcome();
   if (walk->next >= machine_.connections.size()) return platform::kSFalse;
-  const std::size_t position = walk->next++;
-  connection = call.HandOut<ConnectionObject>(position, machine_.connections[position].guid);
-  return platform::kSOk;
+  return Allocating([&] {
+    const std::size_t position = walk->next;
+    const ComRef element =
+        call.HandOut<ConnectionObject>(position, machine_.connections[position].guid);
+    walk->next = position + 1;
+    connection = element;
+    return platform::kSOk;
+  });
 }
 
 HResult SimNetworkConnections::Reset(ComRef enumerator) {
@@ -153,24 +173,30 @@ HResult SimNetworkConnections::ConnectionProps(ComRef manager, ComRef connection
   call.Object<ManagerObject>(manager);
   const auto* bound = call.Object<ConnectionObject>(connection);
   if (call.Live(bound) == nullptr) return call.outcome();
-  props = call.HandOut<PropsObject>(bound->position, bound->guid);
-  return platform::kSOk;
+  return Allocating([&] {
+    props = call.HandOut<PropsObject>(bound->position, bound->guid);
+    return platform::kSOk;
+  });
 }
 
 HResult SimNetworkConnections::Guid(ComRef props, std::u16string& guid) {
   Call call(machine_);
   const SimConnection* live = call.Live(call.Object<PropsObject>(props));
   if (live == nullptr) return call.outcome();
-  guid = Utf8ToUtf16(live->guid);
-  return platform::kSOk;
+  return Allocating([&] {
+    guid = Utf8ToUtf16(live->guid);
+    return platform::kSOk;
+  });
 }
 
 HResult SimNetworkConnections::Name(ComRef props, std::u16string& name) {
   Call call(machine_);
   const SimConnection* live = call.Live(call.Object<PropsObject>(props));
   if (live == nullptr) return call.outcome();
-  name = Utf8ToUtf16(live->name);
-  return platform::kSOk;
+  return Allocating([&] {
+    name = Utf8ToUtf16(live->name);
+    return platform::kSOk;
+  });
 }
 
 HResult SimNetworkConnections::Status(ComRef props, std::uint32_t& status) {
@@ -187,8 +213,10 @@ HResult SimNetworkConnections::SharingConfiguration(ComRef manager, ComRef conne
   call.Object<ManagerObject>(manager);
   const auto* bound = call.Object<ConnectionObject>(connection);
   if (call.Live(bound) == nullptr) return call.outcome();
-  configuration = call.HandOut<ConfigurationObject>(bound->position, bound->guid);
-  return platform::kSOk;
+  return Allocating([&] {
+    configuration = call.HandOut<ConfigurationObject>(bound->position, bound->guid);
+    return platform::kSOk;
+  });
 }
 
 HResult SimNetworkConnections::SharingEnabled(ComRef configuration, bool& enabled) {
@@ -218,19 +246,24 @@ HResult SimNetworkConnections::DisableSharing(ComRef configuration) {
 }
 
 // A machine shares one public and one private connection: the role moves from the connection
-// that had it.
+// that had it. Sharing a connection publicly switches its firewall on; sharing it privately
+// leaves the firewall as it is.
 HResult SimNetworkConnections::EnableSharing(ComRef configuration, platform::SharingType type) {
   Call call(machine_);
   SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
   if (live == nullptr) return call.outcome();
   const SharingRole role =
       type == platform::SharingType::Private ? SharingRole::Private : SharingRole::Public;
-  for (SimConnection& other : machine_.connections) {
-    if (other.sharing == role) other.sharing = SharingRole::None;
-  }
-  live->sharing = role;
-  if (role == SharingRole::Private) GivePrivateAddress(machine_, live->guid);
-  return platform::kSOk;
+  return Allocating([&] {
+    // The address first: it is the step that allocates, and it changes nothing when it fails.
+    if (role == SharingRole::Private) GivePrivateAddress(machine_, live->guid);
+    for (SimConnection& other : machine_.connections) {
+      if (other.sharing == role) other.sharing = SharingRole::None;
+    }
+    live->sharing = role;
+    if (role == SharingRole::Public) live->firewall = true;
+    return platform::kSOk;
+  });
 }
 
 HResult SimNetworkConnections::InternetFirewallEnabled(ComRef configuration, bool& enabled) {
