@@ -304,7 +304,9 @@ class NEBRIN_API CWLanControl {
   int StopWZCService();
   int SwitchToAdHoc(NebrinHandle device, NebrinChar* ssid, NebrinChar* key, int keyIndex);
 
-  short bWZCStopped;  // set while this object has stopped the wireless configuration service
+  // -1 when StopWZCService last found the wireless configuration service running (set before the
+  // stop is sent), 0 when it found it not active; nothing clears it when the service starts again.
+  short bWZCStopped;
 };
 
 class NEBRIN_API CNebrinCoreDll {

@@ -20,9 +20,11 @@ inline constexpr HResult kChangedMode = static_cast<HResult>(0x80010106u);  // R
 
 inline constexpr bool Failed(HResult result) { return result < 0; }
 
-// HRESULT_FROM_WIN32.
+// HRESULT_FROM_WIN32: a value that is 0 or negative as a signed 32-bit number (success, or
+// already an HRESULT) comes back unchanged; a positive error becomes a failure of facility 7.
 inline constexpr HResult HResultFromWin32(std::uint32_t error) {
-  return error == 0 ? kSOk : static_cast<HResult>((error & 0xFFFFu) | 0x80070000u);
+  const auto value = static_cast<HResult>(error);
+  return value <= 0 ? value : static_cast<HResult>((error & 0xFFFFu) | 0x80070000u);
 }
 
 }  // namespace nebrin::platform

@@ -54,6 +54,7 @@ inline constexpr std::uint32_t kStateInactive = 2;  // SERVICE_INACTIVE
 inline constexpr std::uint32_t kStateAll = 3;       // SERVICE_STATE_ALL
 
 // Errors of the service manager.
+inline constexpr Status kInvalidServiceControl = 1052;    // ERROR_INVALID_SERVICE_CONTROL
 inline constexpr Status kServiceRequestTimeout = 1053;    // ERROR_SERVICE_REQUEST_TIMEOUT
 inline constexpr Status kServiceAlreadyRunning = 1056;    // ERROR_SERVICE_ALREADY_RUNNING
 inline constexpr Status kServiceDisabledError = 1058;     // ERROR_SERVICE_DISABLED

@@ -67,8 +67,8 @@ TEST_F(NormalSetupTest, AppliesTheProfileToTheAdapters) {
   EXPECT_TRUE(machine().process_state().shellOutput.empty());
   // The shell came from the system directory, with the command line unchanged.
   ASSERT_EQ(machine().process_state().started.size(), 1u);
-  EXPECT_EQ(machine().process_state().started[0].first, "C:\\WINDOWS\\system32\\netsh.exe");
-  EXPECT_EQ(machine().process_state().started[0].second, "netsh -f ip.txt");
+  EXPECT_EQ(machine().process_state().started[0].application, "C:\\WINDOWS\\system32\\netsh.exe");
+  EXPECT_EQ(machine().process_state().started[0].commandLine, "netsh -f ip.txt");
   EXPECT_EQ(machine().OpenHandles(), 0u);
 }
 

@@ -21,6 +21,32 @@ check "start succeeds" test $rc -eq 0
 check "start says what it waits for" contains "$out" "Waiting for WZCSVC to run, up to 2 minutes"
 check "status shows WZCSVC running again" contains "$("$nebrin" "${m[@]}" wireless-service status)" "WZCSVC is running."
 
+# A service that is starting or stopping takes no control: the request is refused at once, with
+# no wait for a state that cannot come.
+set_wzc() {
+python3 - "$scratch/m.json" "$1" <<'PY'
+import json, sys
+path, state = sys.argv[1], sys.argv[2]
+doc = json.load(open(path))
+for s in doc["services"]:
+    if s["name"] == "WZCSVC":
+        s["state"] = state
+        s.pop("settlesAtTick", None)
+json.dump(doc, open(path, "w"))
+PY
+}
+set_wzc startPending
+out=$("$nebrin" "${m[@]}" wireless-service stop 2>&1); rc=$?
+check "stop while starting fails" test $rc -eq 1
+check "stop while starting is explained" contains "$out" "0x80070425: the service is starting or stopping"
+check "stop while starting does not wait" test "$(grep -c Waiting <<<"$out")" -eq 0
+set_wzc stopPending
+out=$("$nebrin" "${m[@]}" wireless-service start 2>&1); rc=$?
+check "start while stopping fails" test $rc -eq 1
+check "start while stopping is explained" contains "$out" "0x80070425: the service is starting or stopping"
+check "start while stopping does not wait" test "$(grep -c Waiting <<<"$out")" -eq 0
+set_wzc running
+
 out=$("$nebrin" "${m[@]}" adhoc); rc=$?
 check "adhoc succeeds" test $rc -eq 0
 check "adhoc says what it waits for" contains "$out" "Running Tamsel.exe /1"
@@ -42,6 +68,20 @@ out=$("$nebrin" "${m[@]}" adhoc); rc=$?
 check "adhoc with the tool running fails" test $rc -eq 1
 check "adhoc with the tool running answers 27" contains "$out" "Result 27: the ad hoc tool is already running"
 check "adhoc with the tool running starts nothing" contains "$("$nebrin" "${m[@]}" machine show)" "Programs started: 1 "
+
+# A Tamsel.exe that ends once the process list has been taken twice: the member, looking first,
+# finds it running.
+python3 - "$scratch/m.json" <<'PY'
+import json, sys
+path = sys.argv[1]
+doc = json.load(open(path))
+doc["processes"]["table"] = [p for p in doc["processes"]["table"] if p["image"] != "Tamsel.exe"]
+doc["processes"]["table"].append({"id": 4104, "image": "Tamsel.exe", "openable": True, "scansLeft": 2})
+json.dump(doc, open(path, "w"))
+PY
+out=$("$nebrin" "${m[@]}" adhoc); rc=$?
+check "adhoc lets the member find the running tool" contains "$out" "Result 27: the ad hoc tool is already running"
+check "adhoc started nothing then" contains "$("$nebrin" "${m[@]}" machine show)" "Programs started: 1 "
 
 # The tool is removed from the machine.
 python3 - "$scratch/m.json" <<'PY'
@@ -87,5 +127,6 @@ PY
 err=$("$nebrin" "${m[@]}" wireless-service stop 2>&1 >/dev/null); rc=$?
 check "stop without rights fails" test $rc -eq 1
 check "stop without rights is explained" contains "$err" "0x80070005: access denied"
+check "status without rights says the list may not be readable" contains "$("$nebrin" "${m[@]}" service status)" "or the service list cannot be read (administrative rights are needed)"
 
 finish "host wireless"

@@ -78,6 +78,7 @@ std::shared_ptr<Machine> OddMachine() {
   machine->wireless_state()["{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}"].mode = WirelessMode::AdHoc;
   machine->shell_state().menuCommands.push_back({"Local Area Connection", 24});
   machine->shell_state().programFiles = "D:\\Programme";
+  machine->process_state().started.push_back({"D:\\t.exe", "\"D:\\t.exe\" /1", 0});
   return machine;
 }
 
@@ -124,6 +125,9 @@ TEST_F(MachineFileTest, RoundTripIsExact) {
   EXPECT_EQ(copy->shell_state().menuCommands[0].offset, 24u);
   EXPECT_EQ(copy->shell_state().programFiles, "D:\\Programme");
   EXPECT_EQ(copy->process_state().programs.back().kind, ProgramKind::AdHocTool);
+  ASSERT_EQ(copy->process_state().started.size(), 1u);
+  EXPECT_EQ(copy->process_state().started[0].commandLine, "\"D:\\t.exe\" /1");
+  EXPECT_EQ(copy->process_state().started[0].showCommand, 0u);
 }
 
 TEST_F(MachineFileTest, RegularValuesAreReadableOthersExactHex) {
@@ -283,6 +287,7 @@ TEST_F(MachineFileTest, SmallHandWrittenFileTakesDefaults) {
     "format": "nebrin-machine", "version": 1,
     "system": {"administrator": false},
     "adapters": [{"guid": "{G}", "index": 3}],
+    "processes": {"started": [["C:\\a.exe", "a -x"]]},
     "registry": {"HKEY_CURRENT_USER": {"keys": {"Software": {}}}}
   })");
   const SystemState& s = machine->system_state();
@@ -294,6 +299,11 @@ TEST_F(MachineFileTest, SmallHandWrittenFileTakesDefaults) {
   EXPECT_EQ(machine->listed_adapters()[0].index, 3u);
   EXPECT_TRUE(machine->KeyExists(kHkcu, "Software"));
   EXPECT_TRUE(machine->SubkeyNames(kHklm, "").empty());
+  // A start as files before the show command recorded it.
+  ASSERT_EQ(machine->process_state().started.size(), 1u);
+  EXPECT_EQ(machine->process_state().started[0].application, "C:\\a.exe");
+  EXPECT_EQ(machine->process_state().started[0].commandLine, "a -x");
+  EXPECT_EQ(machine->process_state().started[0].showCommand, 1u);
 }
 
 }  // namespace

@@ -108,5 +108,41 @@ TEST_F(SimServicesTest, CreateAndStartRefuseWhatWindowsRefuses) {
   EXPECT_EQ(create(u"Other", u"Other service"), kSuccess);
 }
 
+// A stopped service is not active; a starting or stopping one takes no control but a stop while
+// it starts, which goes to a service only when it accepts stops (this model's do not before
+// they run).
+TEST_F(SimServicesTest, ControlsFollowTheServicesState) {
+  struct Case {
+    std::uint32_t state;
+    Status interrogate;
+    Status stop;
+  };
+  const std::vector<Case> cases = {
+      {kStateStopped, kServiceNotActive, kServiceNotActive},
+      {kStateStartPending, kServiceCannotAcceptCtrl, kInvalidServiceControl},
+      {kStateRunning, kSuccess, kSuccess},
+      {kStateStopPending, kServiceCannotAcceptCtrl, kServiceCannotAcceptCtrl},
+  };
+  UniqueServiceHandle manager(services_);
+  ASSERT_EQ(services_.OpenManager(u"", kScManagerConnect, manager.receive()), kSuccess);
+  SimService& spooler = machine_->service_table().services[2];
+  ASSERT_EQ(spooler.name, "Spooler");
+  spooler.stopMs = 0;  // a stop that is taken leaves it stopped at once
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.state);
+    spooler.state = c.state;
+    spooler.settlesAtTick.reset();  // a pending state that stays pending
+    UniqueServiceHandle service(services_);
+    ASSERT_EQ(services_.Open(manager.get(), u"Spooler", kServiceAllAccess, service.receive()),
+              kSuccess);
+    ServiceStatus status;
+    EXPECT_EQ(services_.Control(service.get(), kControlInterrogate, status), c.interrogate);
+    EXPECT_EQ(status.currentState, c.state);  // reported with every answer
+    status = ServiceStatus{};
+    EXPECT_EQ(services_.Control(service.get(), kControlStop, status), c.stop);
+    EXPECT_EQ(status.currentState, c.state == kStateRunning ? kStateStopped : c.state);
+  }
+}
+
 }  // namespace
 }  // namespace nebrin::sim

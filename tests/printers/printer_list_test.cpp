@@ -193,7 +193,8 @@ TEST_F(Printers, WizardStartsTheSystemsCommandRunner) {
   EXPECT_EQ(watching->starts()[0].commandLine, "Rundll32.exe printui.dll, PrintUIEntry /il");
   EXPECT_EQ(watching->starts()[0].show, 5u);  // SW_SHOW
   ASSERT_EQ(machine().process_state().started.size(), 1u);
-  EXPECT_EQ(machine().process_state().started[0].first, "C:\\WINDOWS\\system32\\rundll32.exe");
+  EXPECT_EQ(machine().process_state().started[0].application,
+            "C:\\WINDOWS\\system32\\rundll32.exe");
 
   // The outcome of the start is not reported.
   machine().ResetCounts();

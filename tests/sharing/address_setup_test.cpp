@@ -30,7 +30,7 @@ class AddressSetupTest : public SimTest {
     EXPECT_TRUE(platform::ReadAdapterList(machine().adapters(), entries));
     return entries;
   }
-  std::string LastCommandLine() { return machine().process_state().started.back().second; }
+  std::string LastCommandLine() { return machine().process_state().started.back().commandLine; }
 };
 
 TEST_F(AddressSetupTest, HostReappliesOnlyItsOtherAdapters) {

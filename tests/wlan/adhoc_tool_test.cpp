@@ -18,9 +18,7 @@ using sim::WirelessMode;
 class AdHocToolTest : public SimTest {
  protected:
   void SetUp() override { Use(Machine::Demo()); }
-  const std::vector<std::pair<std::string, std::string>>& Started() {
-    return machine().process_state().started;
-  }
+  const std::vector<sim::StartedProcess>& Started() { return machine().process_state().started; }
   bool WirelessInAdHocMode() {
     auto found = machine().wireless_state().find(kWirelessGuid);
     return found != machine().wireless_state().end() && found->second.mode == WirelessMode::AdHoc;
@@ -47,8 +45,9 @@ TEST_F(AdHocToolTest, ModeOneSelectsSlashOneAndAnyOtherSlashTwo) {
     const std::uint32_t before = machine().tick_count();
     EXPECT_EQ(CWLanControl().MakeAdHocByExternalBinary(mode), 1);
     ASSERT_EQ(Started().size(), 1u);
-    EXPECT_EQ(Started()[0].first, kToolPath);  // the program run is named by its full path
-    EXPECT_EQ(Started()[0].second, commandLine);
+    EXPECT_EQ(Started()[0].application, kToolPath);  // the program run is named by its full path
+    EXPECT_EQ(Started()[0].commandLine, commandLine);
+    EXPECT_EQ(Started()[0].showCommand, 0u);            // SW_HIDE
     EXPECT_EQ(machine().tick_count() - before, 3000u);  // waited until the tool ended
     EXPECT_TRUE(WirelessInAdHocMode());
   }
@@ -57,7 +56,7 @@ TEST_F(AdHocToolTest, ModeOneSelectsSlashOneAndAnyOtherSlashTwo) {
 TEST_F(AdHocToolTest, OneClickRunsTheToolUnlessItRunsAlready) {
   EXPECT_EQ(OneClick(), 22);
   ASSERT_EQ(Started().size(), 1u);
-  EXPECT_EQ(Started()[0].second.substr(Started()[0].second.size() - 3), " /1");
+  EXPECT_EQ(Started()[0].commandLine.substr(Started()[0].commandLine.size() - 3), " /1");
 
   machine().process_state().table.push_back({4100, "Tamsel.exe", true, std::nullopt, std::nullopt});
   EXPECT_EQ(OneClick(), 27);
@@ -100,7 +99,7 @@ TEST_F(AdHocToolTest, CommandLineMustFitThePathBufferToo) {
     EXPECT_EQ(CWLanControl().MakeAdHocByExternalBinary(1), runs ? 1 : 0);
     EXPECT_EQ(Started().size(), runs ? 1u : 0u);
     if (runs) {
-      EXPECT_EQ(Started()[0].second.size(), 259u);
+      EXPECT_EQ(Started()[0].commandLine.size(), 259u);
     }
   }
 }

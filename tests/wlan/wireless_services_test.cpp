@@ -2,6 +2,7 @@
 // the flag that records a stop, on simulated machines.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ using sim::Service;
 
 constexpr int kNotInstalled = static_cast<int>(0x80070424u);
 constexpr int kDenied = static_cast<int>(0x80070005u);
+// ERROR_SERVICE_CANNOT_ACCEPT_CTRL: a control sent to a service that is starting or stopping.
+constexpr int kCannotAccept = static_cast<int>(0x80070425u);
 
 class WirelessServicesTest : public SimTest {
  protected:
@@ -45,8 +48,8 @@ TEST_F(WirelessServicesTest, StopRecordsWhetherItStoppedARunningService) {
   const std::vector<Case> cases = {
       {"running: interrogated and stopped", kRunning, 0, 0, -1, kStopPending, 6},
       {"stopped: only interrogated", kStopped, -1, 0, 0, kStopped, 5},
-      {"start pending: flag kept", kStartPending, 7, 0, 7, kStartPending, 5},
-      {"stop pending: flag kept", kStopPending, -1, 0, -1, kStopPending, 5},
+      {"start pending: refused, flag kept", kStartPending, 7, kCannotAccept, 7, kStartPending, 5},
+      {"stop pending: refused, flag kept", kStopPending, -1, kCannotAccept, -1, kStopPending, 5},
       {"not installed", std::nullopt, 5, kNotInstalled, 5, std::nullopt, 3},
   };
   for (const Case& c : cases) {
@@ -82,6 +85,48 @@ TEST_F(WirelessServicesTest, AFailedStopControlKeepsTheFlagSet) {
   EXPECT_EQ(State("WZCSVC"), kRunning);
 }
 
+// An error of the interrogation other than "not active", or of a start other than "already
+// running", is the member's answer: nothing is started or stopped and the flag keeps its value.
+TEST_F(WirelessServicesTest, OtherErrorsOfTheInterrogationOrTheStartAreAnswered) {
+  struct Case {
+    const char* name;
+    const char* service;
+    std::uint32_t state;
+    std::uint64_t failedCall;  // of the service manager: 3 the interrogation or ORLPD's start
+    platform::Status error;
+    int (CWLanControl::*member)();
+    int result;
+  };
+  constexpr int kDisabled = static_cast<int>(0x80070422u);
+  const std::vector<Case> cases = {
+      {"stop: interrogation denied", "WZCSVC", kRunning, 3, 5, &CWLanControl::StopWZCService,
+       kDenied},
+      {"stop: interrogation answers 1058", "WZCSVC", kRunning, 3, 1058,
+       &CWLanControl::StopWZCService, kDisabled},
+      {"start: interrogation denied", "WZCSVC", kStopped, 3, 5, &CWLanControl::StartWZCService,
+       kDenied},
+      {"start: interrogation answers 1058", "WZCSVC", kStopped, 3, 1058,
+       &CWLanControl::StartWZCService, kDisabled},
+      {"start: the start denied", "WZCSVC", kStopped, 4, 5, &CWLanControl::StartWZCService,
+       kDenied},
+      {"driver: the start denied", "ORLPD", kStopped, 3, 5, &CWLanControl::StartPDService, kDenied},
+      {"driver: the start answers 1058", "ORLPD", kStopped, 3, 1058, &CWLanControl::StartPDService,
+       kDisabled},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Use(Machine::Demo());
+    SetService(machine(), c.service, c.state);
+    machine().FailServiceCall(Service::ServiceManager, c.failedCall, c.error);
+    CWLanControl wlan;
+    wlan.bWZCStopped = 7;
+    EXPECT_EQ((wlan.*c.member)(), c.result);
+    EXPECT_EQ(wlan.bWZCStopped, 7);
+    EXPECT_EQ(State(c.service), c.state);
+    EXPECT_EQ(machine().OpenHandles(), 0u);
+  }
+}
+
 TEST_F(WirelessServicesTest, StartStartsOnlyAServiceThatIsNotActive) {
   struct Case {
     const char* name;
@@ -92,8 +137,8 @@ TEST_F(WirelessServicesTest, StartStartsOnlyAServiceThatIsNotActive) {
   const std::vector<Case> cases = {
       {"running: nothing started", kRunning, 0, kRunning},
       {"stopped: started", kStopped, 0, kStartPending},
-      {"start pending: answers", kStartPending, 0, kStartPending},
-      {"stop pending: answers", kStopPending, 0, kStopPending},
+      {"start pending: refused", kStartPending, kCannotAccept, kStartPending},
+      {"stop pending: refused", kStopPending, kCannotAccept, kStopPending},
       {"not installed", std::nullopt, kNotInstalled, std::nullopt},
   };
   for (const Case& c : cases) {
@@ -148,6 +193,79 @@ TEST_F(WirelessServicesTest, MissingServicesAndMissingRightsGiveTheOpenError) {
     EXPECT_EQ(wlan.bWZCStopped, 3);
     EXPECT_EQ(State("WZCSVC"), c.wzc);
     EXPECT_EQ(State("ORLPD"), c.driver);
+  }
+}
+
+// What each service member opens: the active database for the services it controls, the default
+// database for the rest, all access but for removal, which asks only what it needs.
+TEST_F(WirelessServicesTest, EachMemberOpensItsDatabaseWithItsAccess) {
+  struct Case {
+    const char* name;
+    void (*prepare)(Machine&);
+    int (*member)();
+    std::vector<std::string> opened;  // database, service ("" for the manager), access
+  };
+  const auto none = [](Machine&) {};
+  const auto registered = [](Machine& m) {
+    m.service_table().services.push_back(ProductService("C:\\svc.exe"));
+  };
+  const auto registeredAsDriver = [](Machine& m) {  // not among the Win32 services listed
+    sim::SimService driver = ProductService("system32\\drivers\\other.sys");
+    driver.type = 0x01;
+    m.service_table().services.push_back(driver);
+  };
+  const std::string activeManager = "ServicesActive, , 0x000F003F";
+  const std::string defaultManager = ", , 0x000F003F";
+  const std::vector<Case> cases = {
+      {"StartPDService",
+       none,
+       [] { return CWLanControl().StartPDService(); },
+       {activeManager, "ServicesActive, ORLPD, 0x000F01FF"}},
+      {"StopWZCService",
+       none,
+       [] { return CWLanControl().StopWZCService(); },
+       {activeManager, "ServicesActive, WZCSVC, 0x000F01FF"}},
+      {"StartWZCService",
+       none,
+       [] { return CWLanControl().StartWZCService(); },
+       {activeManager, "ServicesActive, WZCSVC, 0x000F01FF"}},
+      {"CheckWZCStatus", none, [] { return CWLanControl().CheckWZCStatus(0); }, {defaultManager}},
+      {"CheckNebrinWLANStatus",
+       none,
+       [] { return CWLanControl().CheckNebrinWLANStatus(); },
+       {defaultManager}},
+      {"InstallWLANService, new",
+       none,
+       [] {
+         std::u16string path = u"C:\\svc.exe";
+         return CWLanControl().InstallWLANService(Param(path));
+       },
+       {defaultManager, defaultManager, ", NebrinWLANService, 0x000F003F created"}},
+      {"InstallWLANService, not listed",
+       registeredAsDriver,
+       [] {
+         std::u16string path = u"C:\\svc.exe";
+         return CWLanControl().InstallWLANService(Param(path));
+       },
+       {defaultManager, defaultManager, ", NebrinWLANService, 0x000F01FF"}},
+      {"DeleteWLANService",
+       registered,
+       [] { return CWLanControl().DeleteWLANService(); },
+       {", , 0x00000001", ", NebrinWLANService, 0x00010000"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Use(Machine::Demo());
+    c.prepare(machine());
+    c.member();
+    std::vector<std::string> opened;
+    for (const sim::ServiceHandleOpened& o : machine().ServiceHandlesOpened()) {
+      char access[16];
+      std::snprintf(access, sizeof(access), "0x%08X", static_cast<unsigned>(o.access));
+      opened.push_back(o.database + ", " + o.service + ", " + access +
+                       (o.created ? " created" : ""));
+    }
+    EXPECT_EQ(opened, c.opened);
   }
 }
 

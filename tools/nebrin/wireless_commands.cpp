@@ -34,7 +34,8 @@ std::string StatusWords(int status) {
     case 0x80070424u:
       return Hex(status) + ": the service is not installed";
     case 0x80070425u:
-      return Hex(status) + ": the service cannot take the request in its present state";
+      return Hex(status) +
+             ": the service is starting or stopping and takes no request until it settles";
     case 0x80070078u:
       return Hex(status) + ": this system has no service control manager";
     default:
@@ -84,14 +85,15 @@ void RunWirelessService(const HostOptions& options, const std::string& action) {
     }
     if (wlan.bWZCStopped == 0) {
       std::cout << "WZCSVC was not running (bWZCStopped 0).\n";
-    } else {
-      if (wlan.bWZCStopped == -1) {
-        std::cout << "WZCSVC was running: the stop control was sent (bWZCStopped -1).\n";
-      } else {
-        std::cout << "WZCSVC is starting or stopping: nothing was sent.\n";
-      }
-      std::cout << "Waiting for WZCSVC to stop, up to 2 minutes..." << std::endl;
+    } else if (wlan.bWZCStopped == -1) {
+      std::cout << "WZCSVC was running: the stop control was sent (bWZCStopped -1).\n"
+                   "Waiting for WZCSVC to stop, up to 2 minutes..."
+                << std::endl;
       settled = WaitForWirelessService(false);
+    } else {
+      // It answered in a state other than running (paused, for one): no stop was sent, so no
+      // stopped state is coming.
+      std::cout << "WZCSVC answered but was not running: no stop control was sent.\n";
     }
   } else {
     const int status = wlan.StartWZCService();
@@ -113,8 +115,12 @@ void RunProductService(const HostOptions& options, const std::string& action,
   auto session = OpenSession(options);
   CWLanControl wlan;
   if (action == "status") {
-    std::cout << (wlan.CheckNebrinWLANStatus() == 1 ? "NebrinWLANService is registered.\n"
-                                                    : "NebrinWLANService is not registered.\n");
+    // The list is read with all access to the service manager: without administrative rights it
+    // cannot be read, which looks the same as a missing service.
+    std::cout << (wlan.CheckNebrinWLANStatus() == 1
+                      ? "NebrinWLANService is registered.\n"
+                      : "NebrinWLANService is not registered, or the service list cannot be read "
+                        "(administrative rights are needed).\n");
     return;
   }
   if (action == "install") {
@@ -160,12 +166,11 @@ void RunDriverStart(const HostOptions& options) {
 
 void RunAdHoc(const HostOptions& options) {
   auto session = OpenSession(options);
-  std::vector<NebrinChar> tool = WideParam("Tamsel.exe");
-  if (CNetInfoManage().CheckOSStatus(tool.data()) != 1) {
-    std::cout << "Running Tamsel.exe /1 from the product's folder under Program Files, hidden, "
-                 "and waiting for it to end, up to 5 minutes..."
-              << std::endl;
-  }
+  // Whether a Tamsel.exe already runs is the member's to find out (27): a scan of the processes
+  // here could change what it sees.
+  std::cout << "Running Tamsel.exe /1 from the product's folder under Program Files, hidden, "
+               "and waiting for it to end, up to 5 minutes (unless it runs already)..."
+            << std::endl;
   NebrinHandle device{};
   const int code = CWLanControl().MakeOneClickAdHoc(device, nullptr);
   session->Commit();

@@ -92,8 +92,11 @@ void PrintWirelessState(const sim::Machine& machine, std::ostream& out) {
       << "\n";
   const auto& started = machine.process_state().started;
   out << "Programs started: " << started.size() << (started.empty() ? "\n" : " (oldest first)\n");
-  for (const auto& [application, commandLine] : started) {
-    out << "  " << application << "  [" << commandLine << "]\n";
+  for (const sim::StartedProcess& start : started) {
+    out << "  " << start.application << "  [" << start.commandLine << "]  "
+        << (start.showCommand == 0 ? std::string("hidden")
+                                   : "show command " + std::to_string(start.showCommand))
+        << "\n";
   }
 
   out << "\nWireless adapters\n";

@@ -127,6 +127,9 @@ std::size_t Machine::OpenHandles() const {
 const std::vector<Machine::SentEcho>& Machine::EchoRequestsSent() const {
   return state_->echoRequests;
 }
+const std::vector<ServiceHandleOpened>& Machine::ServiceHandlesOpened() const {
+  return state_->serviceManager.Opened();
+}
 
 platform::Registry& Machine::registry() { return state_->registry; }
 platform::AdapterList& Machine::adapters() { return state_->adapterList; }

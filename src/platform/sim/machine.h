@@ -281,6 +281,9 @@ class Machine final : public platform::Platform {
     std::vector<std::uint8_t> message;
   };
   const std::vector<SentEcho>& EchoRequestsSent() const;
+  // The service-manager and service handles the service manager handed out, oldest first: the
+  // database, the service and the access each was opened with.
+  const std::vector<ServiceHandleOpened>& ServiceHandlesOpened() const;
   // COM on the host's thread: a thread in the multithreaded apartment answers CoInitialize with
   // RPC_E_CHANGED_MODE. Misuses are uninitialisations without a matching initialisation and
   // releases of references not held; tests expect none.

@@ -394,7 +394,10 @@ Json ProcessesToJson(const ProcessState& p, const FileState& f) {
     files[path] = Hex(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
   }
   Json started = Json::array();
-  for (const auto& [application, line] : p.started) started.push_back(Json::array({application, line}));
+  for (const StartedProcess& s : p.started) {
+    started.push_back(Json{
+        {"application", s.application}, {"commandLine", s.commandLine}, {"show", s.showCommand}});
+  }
   return Json{{"table", std::move(table)},         {"nextId", p.nextId},
               {"systemDirectory", p.systemDirectory}, {"currentDirectory", p.currentDirectory},
               {"programs", std::move(programs)},   {"leases", std::move(leases)},
@@ -475,9 +478,21 @@ void ProcessesFromJson(const Json& json, const std::string& where, ProcessState&
   if (const Json* started = Member(json, "started")) {
     if (!started->is_array()) Fail(Child(where, "started"), "expected an array");
     for (std::size_t i = 0; i < started->size(); ++i) {
-      const auto pair = ReadStringList((*started)[i], Child(Child(where, "started"), i));
-      if (pair.size() != 2) Fail(Child(Child(where, "started"), i), "expected [application, command line]");
-      p.started.emplace_back(pair[0], pair[1]);
+      const Json& item = (*started)[i];
+      const std::string at = Child(Child(where, "started"), i);
+      StartedProcess start;
+      if (item.is_array()) {  // as files before the show command hold it
+        const auto pair = ReadStringList(item, at);
+        if (pair.size() != 2) Fail(at, "expected [application, command line]");
+        start.application = pair[0];
+        start.commandLine = pair[1];
+      } else {
+        RequireObject(item, at, {"application", "commandLine", "show"});
+        ReadOptionalString(item, "application", at, start.application);
+        ReadOptionalString(item, "commandLine", at, start.commandLine);
+        ReadOptionalUint32(item, "show", at, start.showCommand);
+      }
+      p.started.push_back(std::move(start));
     }
   }
   if (const Json* output = Member(json, "shellOutput")) {

@@ -35,6 +35,13 @@ struct SimProgram {
   std::uint32_t runMs = 0;  // virtual time it stays in the process table
 };
 
+// A process start as the machine saw it.
+struct StartedProcess {
+  std::string application;  // the program's full path
+  std::string commandLine;
+  std::uint32_t showCommand = 1;  // how its window was to be shown: SW_HIDE 0, SW_SHOWNORMAL 1
+};
+
 // The lease the network's DHCP server gives an adapter that is put on DHCP.
 struct SimLease {
   std::string address;
@@ -55,8 +62,8 @@ struct ProcessState {
       {"C:\\WINDOWS\\system32\\netsh.exe", ProgramKind::NetworkShell, 1500},
       {"C:\\WINDOWS\\system32\\rundll32.exe", ProgramKind::Idle, 0}};
   std::map<std::string, SimLease> leases;  // by adapter GUID
-  // Every process started: the application path and the command line, oldest first.
-  std::vector<std::pair<std::string, std::string>> started;
+  // Every process started, oldest first.
+  std::vector<StartedProcess> started;
   std::vector<std::string> shellOutput;  // lines the network shell printed, oldest first
 };
 

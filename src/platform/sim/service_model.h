@@ -26,6 +26,16 @@ struct SimService {
   bool markedForDeletion = false;
 };
 
+// A handle the service manager handed out: the database its manager was opened with ("" for the
+// default), the service (empty for a manager handle), the access asked for, and whether the
+// handle came from creating the service.
+struct ServiceHandleOpened {
+  std::string database;
+  std::string service;
+  std::uint32_t access = 0;
+  bool created = false;
+};
+
 struct ServiceTable {
   std::vector<SimService> services;  // in the order they were added; listed by name
 };

@@ -117,9 +117,9 @@ Status SimProcesses::SystemDirectory(std::u16string& path) {
   return kSuccess;
 }
 
-// The show command is not modelled: no window is ever seen.
+// The show command is recorded with the start; no window is ever seen.
 Status SimProcesses::StartProcess(std::u16string_view application, std::u16string_view commandLine,
-                                  std::uint32_t, platform::ProcessHandle& process,
+                                  std::uint32_t showCommand, platform::ProcessHandle& process,
                                   platform::ProcessHandle& thread) {
   if (Status fault = machine_.accounting.Enter(Service::Processes)) return fault;
   ProcessState& state = machine_.processes;
@@ -135,7 +135,7 @@ Status SimProcesses::StartProcess(std::u16string_view application, std::u16strin
 
     const std::string path = program->path;
     const std::string line = Utf16ToUtf8(commandLine);
-    state.started.emplace_back(path, line);
+    state.started.push_back(StartedProcess{path, line, showCommand});
     SimProcess started;
     started.id = state.nextId;
     started.image = BaseName(path);

@@ -1,6 +1,8 @@
 #include "platform/sim/sim_service_manager.h"
 
 #include <algorithm>
+#include <new>
+#include <type_traits>
 
 #include "platform/sim/machine_state.h"
 #include "platform/sim/sim_text.h"
@@ -80,7 +82,7 @@ std::uint32_t EnumerationBytes(const std::string& name, const std::string& displ
   return kEnumRecordBytes + 2 * (units(name) + units(displayName));
 }
 
-void SimServiceManager::Settle() {
+void SimServiceManager::Settle() noexcept {
   const std::uint32_t now = machine_.tickCount;
   auto& services = machine_.services.services;
   for (SimService& service : services) {
@@ -89,6 +91,8 @@ void SimServiceManager::Settle() {
     if (service.state == platform::kStateStopPending) service.state = platform::kStateStopped;
     service.settlesAtTick.reset();
   }
+  // A service handle holds its service's name exactly as the table does, so the names compare
+  // without converting them.
   services.erase(
       std::remove_if(services.begin(), services.end(),
                      [&](const SimService& service) {
@@ -96,61 +100,85 @@ void SimServiceManager::Settle() {
                          return false;
                        }
                        return std::none_of(handles_.begin(), handles_.end(), [&](const auto& h) {
-                         return !h.second.isManager &&
-                                SameName(Utf8ToUtf16(h.second.service), Utf8ToUtf16(service.name));
+                         return !h.second.isManager && h.second.service == service.name;
                        });
                      }),
       services.end());
 }
 
-const SimServiceManager::Opened* SimServiceManager::Find(platform::ServiceHandle handle,
+const SimServiceManager::Holder* SimServiceManager::Find(platform::ServiceHandle handle,
                                                          bool manager) const {
   auto found = handles_.find(handle);
   if (found == handles_.end() || found->second.isManager != manager) return nullptr;
   return &found->second;
 }
 
-platform::ServiceHandle SimServiceManager::Add(Opened opened) {
+SimService* SimServiceManager::ServiceOf(const Holder& holder) {
+  auto& services = machine_.services.services;
+  auto found = std::find_if(services.begin(), services.end(), [&](const SimService& service) {
+    return service.name == holder.service;
+  });
+  return found == services.end() ? nullptr : &*found;
+}
+
+platform::ServiceHandle SimServiceManager::Add(Holder holder, bool created) {
+  ServiceHandleOpened record{holder.database, holder.service, holder.access, created};
+  if (opened_.size() == opened_.capacity()) {
+    opened_.reserve(std::max<std::size_t>(8, 2 * opened_.size()));
+  }
   const platform::ServiceHandle handle = next_;
+  handles_.emplace(handle, std::move(holder));
+  opened_.push_back(std::move(record));  // room was made above: nothing throws from here on
   next_ += 8;
-  handles_.emplace(handle, std::move(opened));
   return handle;
 }
 
 Status SimServiceManager::OpenManager(std::u16string_view database, std::uint32_t access,
                                       platform::ServiceHandle& manager) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
-  if (!database.empty() && !SameName(database, platform::kServicesActiveDatabase)) {
-    return platform::kDatabaseDoesNotExist;
+  try {
+    if (!database.empty() && !SameName(database, platform::kServicesActiveDatabase)) {
+      return platform::kDatabaseDoesNotExist;
+    }
+    if (!machine_.system.administrator && (access & ~kUserManagerAccess) != 0) {
+      return kAccessDenied;
+    }
+    manager = Add(Holder{true, access, Utf16ToUtf8(database), std::string()}, false);
+    return kSuccess;
+  } catch (const std::bad_alloc&) {
+    return platform::kNotEnoughMemory;
   }
-  if (!machine_.system.administrator && (access & ~kUserManagerAccess) != 0) return kAccessDenied;
-  manager = Add(Opened{true, access, std::string()});
-  return kSuccess;
 }
 
 Status SimServiceManager::Open(platform::ServiceHandle manager, std::u16string_view name,
                                std::uint32_t access, platform::ServiceHandle& service) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
-  if (Find(manager, true) == nullptr) return kInvalidHandle;
+  const Holder* opened = Find(manager, true);
+  if (opened == nullptr) return kInvalidHandle;
   if (name.empty()) return kInvalidName;
   Settle();
-  auto& services = machine_.services.services;
-  auto found = FindService(services, name);
-  if (found == services.end()) return platform::kServiceDoesNotExist;
-  if (!machine_.system.administrator && (access & ~kUserServiceAccess) != 0) return kAccessDenied;
-  service = Add(Opened{false, access, found->name});
-  return kSuccess;
+  try {
+    auto& services = machine_.services.services;
+    auto found = FindService(services, name);
+    if (found == services.end()) return platform::kServiceDoesNotExist;
+    if (!machine_.system.administrator && (access & ~kUserServiceAccess) != 0) {
+      return kAccessDenied;
+    }
+    service = Add(Holder{false, access, opened->database, found->name}, false);
+    return kSuccess;
+  } catch (const std::bad_alloc&) {
+    return platform::kNotEnoughMemory;
+  }
 }
 
 Status SimServiceManager::Start(platform::ServiceHandle service) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
-  const Opened* opened = Find(service, false);
+  const Holder* opened = Find(service, false);
   if (opened == nullptr) return kInvalidHandle;
   if ((opened->access & platform::kServiceStart) == 0) return kAccessDenied;
   Settle();
-  auto& services = machine_.services.services;
-  auto found = FindService(services, Utf8ToUtf16(opened->service));
-  if (found == services.end()) return kInvalidHandle;
+  SimService* found = ServiceOf(*opened);
+  if (found == nullptr) return kInvalidHandle;
   if (found->markedForDeletion) return platform::kServiceMarkedForDelete;
   if (found->startType == platform::kServiceDisabled) return platform::kServiceDisabledError;
   if (found->state != platform::kStateStopped) return platform::kServiceAlreadyRunning;
@@ -163,10 +191,14 @@ Status SimServiceManager::Start(platform::ServiceHandle service) {
   return kSuccess;
 }
 
+// What the service manager does with a control in each state: a stopped service is not active;
+// a pending one takes no control, but for a stop while it starts, which reaches it when it
+// accepts stops (none of this model's services does before it runs); a running one takes the
+// interrogation and the stop.
 Status SimServiceManager::Control(platform::ServiceHandle service, std::uint32_t control,
                                   platform::ServiceStatus& status) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
-  const Opened* opened = Find(service, false);
+  const Holder* opened = Find(service, false);
   if (opened == nullptr) return kInvalidHandle;
   std::uint32_t needed = 0;
   if (control == platform::kControlStop) {
@@ -178,15 +210,19 @@ Status SimServiceManager::Control(platform::ServiceHandle service, std::uint32_t
   }
   if ((opened->access & needed) == 0) return kAccessDenied;
   Settle();
-  auto& services = machine_.services.services;
-  auto found = FindService(services, Utf8ToUtf16(opened->service));
-  if (found == services.end()) return kInvalidHandle;
+  SimService* found = ServiceOf(*opened);
+  if (found == nullptr) return kInvalidHandle;
   SimService& target = *found;
-  status = StatusOf(target, machine_.tickCount);
+  const platform::ServiceStatus reported = StatusOf(target, machine_.tickCount);
+  status = reported;
   if (target.state == platform::kStateStopped) return platform::kServiceNotActive;
+  const bool stopWhileStarting =
+      control == platform::kControlStop && target.state == platform::kStateStartPending;
+  if (target.state != platform::kStateRunning && !stopWhileStarting) {
+    return platform::kServiceCannotAcceptCtrl;
+  }
   if (control == platform::kControlInterrogate) return kSuccess;
-  // A pending service does not take the stop control yet.
-  if (target.state != platform::kStateRunning) return platform::kServiceCannotAcceptCtrl;
+  if ((reported.controlsAccepted & kAcceptStop) == 0) return platform::kInvalidServiceControl;
   if (target.stopMs == 0) {
     target.state = platform::kStateStopped;
   } else {
@@ -210,7 +246,7 @@ Status SimServiceManager::EnumerateServices(platform::ServiceHandle manager,
                                             std::vector<platform::ServiceEntry>& entries,
                                             std::uint32_t& bytesNeeded) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
-  const Opened* opened = Find(manager, true);
+  const Holder* opened = Find(manager, true);
   if (opened == nullptr) return kInvalidHandle;
   if ((opened->access & platform::kScManagerEnumerateService) == 0) return kAccessDenied;
   if (serviceState < platform::kStateActive || serviceState > platform::kStateAll ||
@@ -218,30 +254,38 @@ Status SimServiceManager::EnumerateServices(platform::ServiceHandle manager,
     return kInvalidParameter;
   }
   Settle();
-  entries.clear();
-  bytesNeeded = 0;
-  std::uint32_t used = 0;
-  bool full = false;
-  for (const SimService* service : Listing(machine_.services.services, serviceType, serviceState)) {
-    const std::uint32_t bytes = EnumerationBytes(service->name, service->displayName);
-    if (!full && used + bytes <= bufferBytes) {
-      used += bytes;
-      entries.push_back(platform::ServiceEntry{Utf8ToUtf16(service->name),
-                                               Utf8ToUtf16(service->displayName),
-                                               StatusOf(*service, machine_.tickCount)});
-      continue;
+  try {
+    std::vector<platform::ServiceEntry> filled;
+    std::uint32_t missing = 0;
+    std::uint32_t used = 0;
+    bool full = false;
+    for (const SimService* service :
+         Listing(machine_.services.services, serviceType, serviceState)) {
+      const std::uint32_t bytes = EnumerationBytes(service->name, service->displayName);
+      if (!full && used + bytes <= bufferBytes) {
+        used += bytes;
+        filled.push_back(platform::ServiceEntry{Utf8ToUtf16(service->name),
+                                                Utf8ToUtf16(service->displayName),
+                                                StatusOf(*service, machine_.tickCount)});
+        continue;
+      }
+      full = true;  // the entries after the first that does not fit wait for the next call
+      missing += bytes;
     }
-    full = true;  // the entries after the first that does not fit wait for the next call
-    bytesNeeded += bytes;
+    entries = std::move(filled);
+    bytesNeeded = missing;
+    return full ? platform::kMoreData : kSuccess;
+  } catch (const std::bad_alloc&) {
+    return platform::kNotEnoughMemory;
   }
-  return full ? platform::kMoreData : kSuccess;
 }
 
 Status SimServiceManager::Create(platform::ServiceHandle manager,
                                  const platform::ServiceRegistration& registration,
                                  platform::ServiceHandle& service) {
+  static_assert(std::is_nothrow_move_constructible_v<SimService>);
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
-  const Opened* opened = Find(manager, true);
+  const Holder* opened = Find(manager, true);
   if (opened == nullptr) return kInvalidHandle;
   if ((opened->access & platform::kScManagerCreateService) == 0) return kAccessDenied;
   const std::u16string_view name = registration.serviceName;
@@ -250,41 +294,49 @@ Status SimServiceManager::Create(platform::ServiceHandle manager,
   }
   if (registration.binaryPath.empty()) return kInvalidParameter;
   Settle();
-  auto& services = machine_.services.services;
-  auto existing = FindService(services, name);
-  if (existing != services.end()) {
-    return existing->markedForDeletion ? platform::kServiceMarkedForDelete
-                                       : platform::kServiceExists;
-  }
-  const std::u16string_view display =
-      registration.displayName.empty() ? name : registration.displayName;
-  for (const SimService& other : services) {
-    if (SameName(Utf8ToUtf16(other.displayName), display) ||
-        SameName(Utf8ToUtf16(other.name), display)) {
-      return platform::kDuplicateServiceName;
+  try {
+    auto& services = machine_.services.services;
+    auto existing = FindService(services, name);
+    if (existing != services.end()) {
+      return existing->markedForDeletion ? platform::kServiceMarkedForDelete
+                                         : platform::kServiceExists;
     }
+    const std::u16string_view display =
+        registration.displayName.empty() ? name : registration.displayName;
+    for (const SimService& other : services) {
+      if (SameName(Utf8ToUtf16(other.displayName), display) ||
+          SameName(Utf8ToUtf16(other.name), display)) {
+        return platform::kDuplicateServiceName;
+      }
+    }
+    SimService created;
+    created.name = Utf16ToUtf8(name);
+    created.displayName = Utf16ToUtf8(display);
+    created.type = registration.serviceType;
+    created.startType = registration.startType;
+    created.errorControl = registration.errorControl;
+    created.binaryPath = Utf16ToUtf8(registration.binaryPath);
+    // The table makes room and the handle is handed out before the service joins the table, so
+    // a failing allocation leaves neither behind.
+    services.reserve(services.size() + 1);
+    const platform::ServiceHandle handle =
+        Add(Holder{false, registration.desiredAccess, opened->database, created.name}, true);
+    services.push_back(std::move(created));
+    service = handle;
+    return kSuccess;
+  } catch (const std::bad_alloc&) {
+    return platform::kNotEnoughMemory;
   }
-  SimService created;
-  created.name = Utf16ToUtf8(name);
-  created.displayName = Utf16ToUtf8(display);
-  created.type = registration.serviceType;
-  created.startType = registration.startType;
-  created.errorControl = registration.errorControl;
-  created.binaryPath = Utf16ToUtf8(registration.binaryPath);
-  services.push_back(created);
-  service = Add(Opened{false, registration.desiredAccess, created.name});
-  return kSuccess;
 }
 
 Status SimServiceManager::Delete(platform::ServiceHandle service) {
   if (Status fault = machine_.accounting.Enter(Service::ServiceManager)) return fault;
-  const Opened* opened = Find(service, false);
+  const Holder* opened = Find(service, false);
   if (opened == nullptr) return kInvalidHandle;
   if ((opened->access & platform::kDelete) == 0) return kAccessDenied;
   Settle();
-  auto& services = machine_.services.services;
-  auto found = FindService(services, Utf8ToUtf16(opened->service));
-  if (found == services.end()) return kInvalidHandle;
+  SimService* found = ServiceOf(*opened);
+  if (found == nullptr) return kInvalidHandle;
   if (found->markedForDeletion) return platform::kServiceMarkedForDelete;
   found->markedForDeletion = true;
   return kSuccess;

@@ -1,12 +1,17 @@
 // The simulated machine's service control manager over its service table, with Windows'
-// semantics: access rights (administrative rights needed for anything beyond connecting,
-// enumerating and querying), the errors of starting, controlling, creating and deleting services,
-// pending states that settle on the virtual clock, and services marked for deletion that go once
-// they are stopped and no handle to them is open.
+// semantics: access rights (without administrative rights a manager handle may only connect,
+// enumerate, query the lock status and read control, a service handle only query, enumerate
+// dependents, interrogate, send user-defined controls and read control), the errors of starting,
+// controlling, creating and deleting services (a pending service takes no control but a stop
+// while it starts), pending states that settle on the virtual clock, and services marked for
+// deletion that go once they are stopped and no handle to them is open. It keeps a record of
+// every handle it hands out. A call that runs out of memory answers ERROR_NOT_ENOUGH_MEMORY and
+// changes nothing.
 #pragma once
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/service_manager.h"
 #include "platform/sim/machine.h"
@@ -36,22 +41,29 @@ class SimServiceManager final : public platform::ServiceManager {
   Status CloseHandle(platform::ServiceHandle handle) override;
 
   std::size_t OpenCount() const { return handles_.size(); }
+  // Every handle handed out, oldest first.
+  const std::vector<ServiceHandleOpened>& Opened() const { return opened_; }
 
  private:
-  struct Opened {
+  struct Holder {
     bool isManager = false;
     std::uint32_t access = 0;
-    std::string service;  // the service's name, for a service handle
+    std::string database;  // as the manager was opened with it
+    std::string service;   // the service's name as the table holds it, for a service handle
   };
 
   // Settles the pending states the virtual clock has reached and removes the services marked
-  // for deletion that may go.
-  void Settle();
-  const Opened* Find(platform::ServiceHandle handle, bool manager) const;
-  platform::ServiceHandle Add(Opened opened);
+  // for deletion that may go. It allocates nothing.
+  void Settle() noexcept;
+  const Holder* Find(platform::ServiceHandle handle, bool manager) const;
+  // The table's service a service handle stands for, or null when it is gone.
+  SimService* ServiceOf(const Holder& holder);
+  // Hands out a handle and records it; throws std::bad_alloc having changed nothing.
+  platform::ServiceHandle Add(Holder holder, bool created);
 
   Machine::State& machine_;
-  std::map<platform::ServiceHandle, Opened> handles_;
+  std::map<platform::ServiceHandle, Holder> handles_;
+  std::vector<ServiceHandleOpened> opened_;
   platform::ServiceHandle next_ = 0x00150000;
 };
 
