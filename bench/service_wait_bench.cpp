@@ -1,6 +1,6 @@
 // Processor time spent while the wireless configuration service takes two seconds of real time to
 // start: a sharing host applied with ApplySelectProfile (whose poll of the service pauses between
-// answers), next to the poll as first written, which asks again without pause. The demo machine
+// answers), next to a poll that asks again without pause. The demo machine
 // stands in for the system, with its virtual clock kept in step with the real one, so WZCSVC's
 // start settles after two real seconds. Reported as CPU time per wait and as a share of one core
 // over the wait.

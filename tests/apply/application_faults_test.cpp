@@ -66,13 +66,19 @@ TEST(ApplicationFaults, EveryFailingCallEndsCleanly) {
     int undisturbed;  // the result without a fault: the whole path was walked
   };
   const std::vector<Path> paths = {
-      {{"host from none", machine, [&] { return apply(proto.host, nullptr); },
+      {{"host from none",
+        machine,
+        [&] { return apply(proto.host, nullptr); },
         {10, 11, 12, 13, 14, 15, 16, 17, 23, 24, 25, 26}},
        16},
-      {{"host to client", machine, [&] { return apply(proto.client, &proto.host); },
+      {{"host to client",
+        machine,
+        [&] { return apply(proto.client, &proto.host); },
         {10, 11, 15, 16, 18, 19, 23, 24, 25, 26}},
        16},
-      {{"client to normal", machine, [&] { return apply(proto.normal, &proto.client); },
+      {{"client to normal",
+        machine,
+        [&] { return apply(proto.normal, &proto.client); },
         {17, 18, 19, 21, 25, 26}},
        21},
   };

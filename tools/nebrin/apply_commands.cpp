@@ -14,27 +14,51 @@ namespace {
 
 const char* Meaning(int code) {
   switch (code) {
-    case 0: return "the same sharing-host profile is in force with other sharing adapters; nothing was done";
-    case 10: return "switching the firewall off on a connection failed";
-    case 11: return "switching sharing off on a connection failed";
-    case 12: return "switching the firewall on for the public connection failed";
-    case 13: return "enabling sharing on the public connection failed";
-    case 14: return "enabling sharing on the private connection failed";
-    case 15: return "the sharing manager, a connection's properties or its sharing configuration was not obtained";
-    case 16: return "sharing set up";
-    case 17: return "sharing host set-up incomplete, its addresses not confirmed, or the wireless configuration service not restarted";
-    case 18: return "the address script could not be written, or the network shell did not start";
-    case 19: return "the new settings were not confirmed, or the last applied profile was not recorded";
-    case 20: return "a netsh.exe process runs already; nothing was done";
-    case 21: return "profile applied";
-    case 22: return "ad hoc network made";
-    case 23: return "the ad hoc tool did not run";
-    case 24: return "the machine-wide wireless key could not be written";
-    case 25: return "the machine-wide wireless key could not be removed";
-    case 26: return "an adapter that the profile needs is not present; nothing was done";
-    case 27: return "the ad hoc tool runs already; nothing was done";
-    case 28: return "ORL_Core.exe runs; nothing was done";
-    default: return "unexpected result";
+    case 0:
+      return "the same sharing-host profile is in force with other sharing adapters; nothing was "
+             "done";
+    case 10:
+      return "switching the firewall off on a connection failed";
+    case 11:
+      return "switching sharing off on a connection failed";
+    case 12:
+      return "switching the firewall on for the public connection failed";
+    case 13:
+      return "enabling sharing on the public connection failed";
+    case 14:
+      return "enabling sharing on the private connection failed";
+    case 15:
+      return "the sharing manager, a connection's properties or its sharing configuration was not "
+             "obtained";
+    case 16:
+      return "sharing set up";
+    case 17:
+      return "sharing host set-up incomplete, its addresses not confirmed, or the wireless "
+             "configuration service not restarted";
+    case 18:
+      return "the address script could not be written, or the network shell did not start";
+    case 19:
+      return "the new settings were not confirmed, or the last applied profile was not recorded";
+    case 20:
+      return "a netsh.exe process runs already; nothing was done";
+    case 21:
+      return "profile applied";
+    case 22:
+      return "ad hoc network made";
+    case 23:
+      return "the ad hoc tool did not run";
+    case 24:
+      return "the machine-wide wireless key could not be written";
+    case 25:
+      return "the machine-wide wireless key could not be removed";
+    case 26:
+      return "an adapter that the profile needs is not present; nothing was done";
+    case 27:
+      return "the ad hoc tool runs already; nothing was done";
+    case 28:
+      return "ORL_Core.exe runs; nothing was done";
+    default:
+      return "unexpected result";
   }
 }
 
@@ -134,9 +158,9 @@ void RunApply(const HostOptions& options, const std::string& typed,
   NebrinHandle handle{};
   const int code = WatchApplyWaits(
       [&] {
-        return CNetInfoManage().ApplySelectProfile(
-            handle, &target.env, target.adapters, inForce.known ? &inForce.profile.env : nullptr,
-            inForce.profile.adapters);
+        return CNetInfoManage().ApplySelectProfile(handle, &target.env, target.adapters,
+                                                   inForce.known ? &inForce.profile.env : nullptr,
+                                                   inForce.profile.adapters);
       },
       SayWait);
   const std::vector<std::string> output = NetworkShellOutput();
@@ -146,9 +170,9 @@ void RunApply(const HostOptions& options, const std::string& typed,
   }
   std::cout << "Result " << code << ": " << Meaning(code) << ".\n";
   if (!Applied(code)) {
-    throw Refusal("profile " + std::to_string(number) +
-                  (NothingDone(code) ? " was not applied; nothing was changed"
-                                     : " was not fully applied"));
+    throw Refusal(
+        "profile " + std::to_string(number) +
+        (NothingDone(code) ? " was not applied; nothing was changed" : " was not fully applied"));
   }
 }
 
