@@ -6,10 +6,7 @@
 // over the wait.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
 #include <algorithm>
-#include <chrono>
 #include <iterator>
 #include <memory>
 
@@ -18,11 +15,11 @@
 #include "platform/forwarding_platform.h"
 #include "platform/native/native_clock.h"
 #include "platform/sim/machine.h"
+#include "wait_measure.h"
 
 namespace {
 
 using namespace nebrin;
-using Steady = std::chrono::steady_clock;
 
 constexpr std::uint32_t kServiceStartsMs = 2000;
 constexpr std::uint32_t kWaitLimitMs = 120000;
@@ -89,29 +86,12 @@ class RealTimePlatform final : public platform::ForwardingPlatform {
   SteppedClock clock_;
 };
 
-double ThreadCpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 template <typename Wait>
 void MeasureWait(benchmark::State& state, Wait wait) {
   auto platform = std::make_shared<RealTimePlatform>(sim::Machine::Demo());
   InstallPlatform(platform);
-  double cpu = 0;
-  double wall = 0;
-  for (auto _ : state) {
-    platform->StopService();
-    const double cpuBefore = ThreadCpuSeconds();
-    const auto wallBefore = Steady::now();
-    wait(*platform);
-    cpu += ThreadCpuSeconds() - cpuBefore;
-    wall += std::chrono::duration<double>(Steady::now() - wallBefore).count();
-  }
-  state.counters["cpu_ms_per_wait"] =
-      benchmark::Counter(cpu * 1000.0, benchmark::Counter::kAvgIterations);
-  state.counters["core_percent"] = 100.0 * cpu / wall;
+  nebrin::bench::MeasureWaits(
+      state, [&] { platform->StopService(); }, [&] { wait(*platform); });
   InstallPlatform(nullptr);
 }
 
