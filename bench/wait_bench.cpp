@@ -4,8 +4,6 @@
 // core over the wait.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
 #include <chrono>
 #include <memory>
 
@@ -14,6 +12,7 @@
 #include "platform/forwarding_platform.h"
 #include "platform/native/native_clock.h"
 #include "platform/sim/machine.h"
+#include "wait_measure.h"
 
 namespace {
 
@@ -52,7 +51,9 @@ class TimedProcesses final : public platform::Processes {
                                 platform::ProcessHandle&, platform::ProcessHandle&) override {
     return platform::kNotSupported;
   }
-  std::uint32_t Wait(platform::ProcessHandle, std::uint32_t) override { return platform::kWaitFailed; }
+  std::uint32_t Wait(platform::ProcessHandle, std::uint32_t) override {
+    return platform::kWaitFailed;
+  }
   platform::Status CloseHandle(platform::ProcessHandle) override { return platform::kSuccess; }
 
  private:
@@ -74,29 +75,12 @@ class RealTimePlatform final : public platform::ForwardingPlatform {
   platform::native::NativeClock clock_;
 };
 
-double ThreadCpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 template <typename Wait>
 void MeasureWait(benchmark::State& state, Wait wait) {
   auto platform = std::make_shared<RealTimePlatform>();
   InstallPlatform(platform);
-  double cpu = 0;
-  double wall = 0;
-  for (auto _ : state) {
-    platform->processes_.Start();
-    const double cpuBefore = ThreadCpuSeconds();
-    const auto wallBefore = Steady::now();
-    wait();
-    cpu += ThreadCpuSeconds() - cpuBefore;
-    wall += std::chrono::duration<double>(Steady::now() - wallBefore).count();
-  }
-  state.counters["cpu_ms_per_wait"] =
-      benchmark::Counter(cpu * 1000.0, benchmark::Counter::kAvgIterations);
-  state.counters["core_percent"] = 100.0 * cpu / wall;
+  nebrin::bench::MeasureWaits(
+      state, [&] { platform->processes_.Start(); }, [&] { wait(); });
   InstallPlatform(nullptr);
 }
 
@@ -104,9 +88,8 @@ void BM_GetChangeStatusWait(benchmark::State& state) {
   EnvInfoStr env{};
   AdapterInfoStr adapters[NEBRIN_ADAPTER_RECORDS]{};
   env.AdapterCount = 0;  // nothing to confirm: the call is the wait
-  MeasureWait(state, [&] {
-    benchmark::DoNotOptimize(CNetInfoManage().GetChangeStatus(&env, adapters));
-  });
+  MeasureWait(state,
+              [&] { benchmark::DoNotOptimize(CNetInfoManage().GetChangeStatus(&env, adapters)); });
 }
 BENCHMARK(BM_GetChangeStatusWait)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

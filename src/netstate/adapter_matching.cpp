@@ -37,8 +37,7 @@ bool ValidAdapterRecords(const EnvInfoStr& env) {
 
 void WaitUntilNoNetworkShell(CNetInfoManage& manage) {
   NebrinChar shell[] = {'n', 'e', 't', 's', 'h', '.', 'e', 'x', 'e', 0};
-  platform::Clock& clock = platform::Current().clock();
-  while (manage.CheckOSStatus(shell) != 0) clock.Sleep(kPollPauseMs);
+  while (manage.CheckOSStatus(shell) != 0) PollPause();
 }
 
 }  // namespace nebrin::netstate

@@ -58,6 +58,7 @@ const std::vector<std::string> kBuiltMembers = {
     "_ZN16CNetInfoRetrieve20GetTotoalPrinterInfoERiP14PrinterInfostr",
     "_ZN10CCommonFtn12RunPrtWizardEv",
     "_ZN14CNetInfoManage11NormalSetupEP10EnvInfoStrP14AdapterInfoStr",
+    "_ZN14CNetInfoManage18ApplySelectProfileERPvP10EnvInfoStrP14AdapterInfoStrS3_S5_",
     "_ZN14CNetInfoManage13CheckOSStatusEPDs",
     "_ZN14CNetInfoManage15FindSavedDeviceEP10EnvInfoStrP14AdapterInfoStr",
     "_ZN14CNetInfoManage15GetChangeStatusEP10EnvInfoStrP14AdapterInfoStr",

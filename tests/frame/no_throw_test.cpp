@@ -409,6 +409,16 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
          return manage.CheckClientIPChange(&p.env, p.adapters);
        },
        {0, 1}},
+      // Applying a profile: a sharing host with its private wireless network, from none.
+      {"ApplySelectProfile",
+       Stored,
+       [&] {
+         Profile p = host;
+         p.env.bPrivateWlan = 1;
+         NebrinHandle handle{};
+         return manage.ApplySelectProfile(handle, &p.env, p.adapters, nullptr, nullptr);
+       },
+       {10, 11, 12, 13, 14, 15, 16, 17, 18, 23, 24, 25, 26}},
       {"SetICF",
        Stored,
        [&] {

@@ -2,8 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <optional>
 #include <string>
 
+#include "apply_progress.h"
 #include "host_profile.h"
 #include "script_file.h"
 
@@ -12,48 +14,180 @@ namespace {
 
 const char* Meaning(int code) {
   switch (code) {
-    case 18: return "the address script could not be written, or the network shell did not start";
-    case 19: return "the new settings were not confirmed, or the last applied profile was not recorded";
-    case 21: return "profile applied";
-    case 25: return "the machine-wide wireless key could not be removed";
-    default: return "unexpected result";
+    case 0:
+      return "the same sharing-host profile is in force with other sharing adapters; nothing was "
+             "done";
+    case 10:
+      return "switching the firewall off on a connection failed";
+    case 11:
+      return "switching sharing off on a connection failed";
+    case 12:
+      return "switching the firewall on for the public connection failed";
+    case 13:
+      return "enabling sharing on the public connection failed";
+    case 14:
+      return "enabling sharing on the private connection failed";
+    case 15:
+      return "the sharing manager, a connection's properties or its sharing configuration was not "
+             "obtained";
+    case 16:
+      return "sharing set up";
+    case 17:
+      return "sharing host set-up incomplete, its addresses not confirmed, or the wireless "
+             "configuration service not restarted";
+    case 18:
+      return "the address script could not be written, or the network shell did not start";
+    case 19:
+      return "the new settings were not confirmed, or the last applied profile was not recorded";
+    case 20:
+      return "a netsh.exe process runs already; nothing was done";
+    case 21:
+      return "profile applied";
+    case 22:
+      return "ad hoc network made";
+    case 23:
+      return "the ad hoc tool did not run";
+    case 24:
+      return "the machine-wide wireless key could not be written";
+    case 25:
+      return "the machine-wide wireless key could not be removed";
+    case 26:
+      return "an adapter that the profile needs is not present; nothing was done";
+    case 27:
+      return "the ad hoc tool runs already; nothing was done";
+    case 28:
+      return "ORL_Core.exe runs; nothing was done";
+    default:
+      return "unexpected result";
   }
 }
 
-// Loads a profile and refuses one that needs connection sharing, which this host cannot apply
-// yet.
-HostProfile LoadPlainProfile(int number) {
-  HostProfile p;
-  if (!LoadProfile(number, p)) RefuseUnloadable(number);
-  if (p.env.nICSFlag == 1 || p.env.nICSFlag == 2) {
-    throw Refusal("profile " + std::to_string(number) + " shares a connection (" +
-                  (p.env.nICSFlag == 1 ? "sharing host" : "sharing client") +
-                  "); applying sharing profiles is not available yet, so nothing was changed");
-  }
-  return p;
+bool Applied(int code) { return code == 16 || code == 21 || code == 22; }
+
+bool NothingDone(int code) {
+  return code == 0 || code == 20 || code == 26 || code == 27 || code == 28;
 }
 
-void RunApply(const HostOptions& options, const std::string& typed) {
+std::string Describe(const EnvInfoStr& env) {
+  std::string role = "no sharing";
+  if (env.nICSFlag == 1) role = "sharing host";
+  if (env.nICSFlag == 2) role = "sharing client";
+  if ((env.nICSFlag == 1 || env.nICSFlag == 2) && env.bPrivateWlan != 0) {
+    role += " with a private wireless network";
+  }
+  return "profile " + std::to_string(env.nProfileKey) + " (" + FieldUtf8(env.ProfileName) + ", " +
+         role + ")";
+}
+
+// The profile in force: as `--from` names it (a number, or "none"), or as the store remembers
+// the last one applied (none before the first application, or when that profile is gone).
+struct InForce {
+  bool known = false;
+  HostProfile profile;
+};
+
+InForce LoadInForce(const std::optional<int>& from, bool fromNone) {
+  InForce inForce;
+  if (fromNone) {
+    std::cout << "As if no profile were in force.\n";
+    return inForce;
+  }
+  if (from) {
+    if (!LoadProfile(*from, inForce.profile)) RefuseUnloadable(*from);
+    inForce.known = true;
+    std::cout << "As if " << Describe(inForce.profile.env) << " were in force.\n";
+    return inForce;
+  }
+  CCommonFtn().InitStructure(&inForce.profile.env, inForce.profile.adapters);
+  inForce.known =
+      CNetInfoRetrieve().GetCurrentProfileInfo(&inForce.profile.env, inForce.profile.adapters) == 1;
+  if (inForce.known) {
+    std::cout << "In force: " << Describe(inForce.profile.env) << ".\n";
+  } else {
+    std::cout << "No profile is in force (none was applied yet, or the last one applied is "
+                 "gone).\n";
+  }
+  return inForce;
+}
+
+void SayWait(ApplyWait wait, const std::string& commandLine) {
+  switch (wait) {
+    case ApplyWait::WirelessService:
+      std::cout << "Waiting for the wireless configuration service WZCSVC to run, up to 2 "
+                   "minutes...";
+      break;
+    case ApplyWait::NetworkShell:
+      std::cout << "Running \"" << commandLine
+                << "\" and waiting for it to finish and for every netsh.exe to end...";
+      break;
+    case ApplyWait::AdHocTool:
+      std::cout << "Running the ad hoc tool " << commandLine
+                << " hidden and waiting for it to end, up to 5 minutes...";
+      break;
+  }
+  std::cout << std::endl;
+}
+
+// Where the host cannot see the waits start (Windows), the ones the target's role may bring.
+void SayPossibleWaits(const EnvInfoStr& target) {
+  std::cout << "Applying; the library may wait for ";
+  if (target.nICSFlag == 1) {
+    std::cout << "the wireless configuration service WZCSVC (up to 2 minutes), ";
+  }
+  std::cout << "the network shell and every netsh.exe";
+  if ((target.nICSFlag == 1 || target.nICSFlag == 2) && target.bPrivateWlan != 0) {
+    std::cout << ", and the ad hoc tool Tamsel.exe (up to 5 minutes)";
+  }
+  std::cout << "..." << std::endl;
+}
+
+void RunApply(const HostOptions& options, const std::string& typed,
+              const std::optional<std::string>& typedFrom) {
   const int number = ProfileNumber(typed);
+  const bool fromNone = typedFrom && *typedFrom == "none";
+  std::optional<int> from;
+  if (typedFrom && !fromNone) from = ProfileNumber(*typedFrom);
   auto session = OpenSession(options);
-  HostProfile p = LoadPlainProfile(number);
-  auto netsh = WideParam("netsh.exe");
-  if (CNetInfoManage().CheckOSStatus(netsh.data()) == 1) {
-    std::cout << "A netsh.exe process is running; after the script is written the library waits "
-                 "until no netsh.exe runs any more.\n";
-  }
-  std::cout << "Writing ip.txt, then running \"netsh -f ip.txt\" and waiting for it to finish and "
-               "for every netsh.exe to end...\n"
-            << std::flush;
+  HostProfile target;
+  if (!LoadProfile(number, target)) RefuseUnloadable(number);
+  InForce inForce = LoadInForce(from, fromNone);
+  std::cout << "Applying " << Describe(target.env) << ".\n";
+  if (!CanWatchApplyWaits()) SayPossibleWaits(target.env);
+
   const std::size_t reported = NetworkShellOutput().size();
-  const int code = CNetInfoManage().NormalSetup(&p.env, p.adapters);
+  NebrinHandle handle{};
+  const int code = WatchApplyWaits(
+      [&] {
+        return CNetInfoManage().ApplySelectProfile(handle, &target.env, target.adapters,
+                                                   inForce.known ? &inForce.profile.env : nullptr,
+                                                   inForce.profile.adapters);
+      },
+      SayWait);
   const std::vector<std::string> output = NetworkShellOutput();
   session->Commit();
   for (std::size_t i = reported; i < output.size(); ++i) {
     std::cout << "netsh: " << output[i] << "\n";
   }
   std::cout << "Result " << code << ": " << Meaning(code) << ".\n";
-  if (code != 21) throw Refusal("profile " + std::to_string(number) + " was not fully applied");
+  if (!Applied(code)) {
+    throw Refusal(
+        "profile " + std::to_string(number) +
+        (NothingDone(code) ? " was not applied; nothing was changed" : " was not fully applied"));
+  }
+}
+
+// Loads a profile and refuses one that shares a connection: its addresses are applied around the
+// sharing step, not by one script of all its adapters.
+HostProfile LoadPlainProfile(int number) {
+  HostProfile p;
+  if (!LoadProfile(number, p)) RefuseUnloadable(number);
+  if (p.env.nICSFlag == 1 || p.env.nICSFlag == 2) {
+    throw Refusal("profile " + std::to_string(number) + " shares a connection (" +
+                  (p.env.nICSFlag == 1 ? "sharing host" : "sharing client") +
+                  "); its addresses are applied around the sharing step, so script shows only "
+                  "profiles without sharing and nothing was written");
+  }
+  return p;
 }
 
 void RunScript(const HostOptions& options, const std::string& typed) {
@@ -83,10 +217,14 @@ void RunScript(const HostOptions& options, const std::string& typed) {
 
 void AddApplyCommands(CLI::App& app, HostOptions& options) {
   static std::string applyNumber;
+  static std::optional<std::string> applyFrom;
   CLI::App* apply = app.add_subcommand(
-      "apply", "Apply a stored profile's addresses (profiles without connection sharing)");
+      "apply", "Apply a stored profile (ApplySelectProfile), sharing profiles included");
   apply->add_option("number", applyNumber, "Profile number")->required();
-  apply->callback([&options] { RunApply(options, applyNumber); });
+  apply->add_option("--from", applyFrom,
+                    "M or none: apply as if profile M, or no profile, were in force (default: the "
+                    "profile applied last)");
+  apply->callback([&options] { RunApply(options, applyNumber, applyFrom); });
 
   static std::string scriptNumber;
   CLI::App* script = app.add_subcommand(

@@ -1,5 +1,6 @@
-// The application commands: apply (NormalSetup on a stored profile) and script (the address
-// script of a stored profile, written and shown without running the network shell).
+// The application commands: apply (ApplySelectProfile on a stored profile, from the profile in
+// force or the one --from names) and script (the address script of a stored profile without
+// sharing, written and shown without running the network shell).
 #pragma once
 
 #include "host_session.h"

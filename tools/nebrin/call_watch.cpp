@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/forwarding_platform.h"
+#include "platform/forwarding_services.h"
 #include "platform_override.h"
 
 namespace nebrin::host {
@@ -28,38 +29,21 @@ class WatchingSpooler final : public Spooler {
   WatchedCalls& seen_;
 };
 
-class WatchingProcesses final : public Processes {
+class WatchingProcesses final : public ForwardingProcesses {
  public:
-  WatchingProcesses(Processes& inner, WatchedCalls& seen) : inner_(inner), seen_(seen) {}
-  Status EnumerateProcesses(std::vector<std::uint32_t>& ids) override {
-    return inner_.EnumerateProcesses(ids);
-  }
-  Status OpenProcess(std::uint32_t access, std::uint32_t id, ProcessHandle& process) override {
-    return inner_.OpenProcess(access, id, process);
-  }
-  Status FirstModule(ProcessHandle process, ModuleHandle& module) override {
-    return inner_.FirstModule(process, module);
-  }
-  Status ModuleBaseName(ProcessHandle process, ModuleHandle module, std::uint32_t capacity,
-                        std::u16string& name) override {
-    return inner_.ModuleBaseName(process, module, capacity, name);
-  }
+  WatchingProcesses(Processes& inner, WatchedCalls& seen)
+      : ForwardingProcesses(inner), seen_(seen) {}
   Status SystemDirectory(std::u16string& path) override {
-    return *(seen_.systemDirectory = inner_.SystemDirectory(path));
+    return *(seen_.systemDirectory = ForwardingProcesses::SystemDirectory(path));
   }
   Status StartProcess(std::u16string_view application, std::u16string_view commandLine,
                       std::uint32_t showCommand, ProcessHandle& process,
                       ProcessHandle& thread) override {
-    return *(seen_.startProcess =
-                 inner_.StartProcess(application, commandLine, showCommand, process, thread));
+    return *(seen_.startProcess = ForwardingProcesses::StartProcess(application, commandLine,
+                                                                    showCommand, process, thread));
   }
-  std::uint32_t Wait(ProcessHandle process, std::uint32_t milliseconds) override {
-    return inner_.Wait(process, milliseconds);
-  }
-  Status CloseHandle(ProcessHandle handle) override { return inner_.CloseHandle(handle); }
 
  private:
-  Processes& inner_;
   WatchedCalls& seen_;
 };
 

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -85,6 +86,20 @@ std::vector<ConnectionView> ListConnections() {
   return views;
 }
 
+// The first IPv4 address of each adapter the adapter list shows, by GUID; none when the list
+// cannot be read.
+std::map<std::string, std::string> AddressesByGuid() {
+  platform::AdapterList& list = HostServices().adapters();
+  std::map<std::string, std::string> addresses;
+  std::uint32_t bytes = 0;
+  const platform::Status size = list.QuerySize(bytes);
+  if (size != platform::kSuccess && size != platform::kBufferOverflow) return addresses;
+  std::vector<platform::AdapterListEntry> entries;
+  if (list.Fill(bytes, entries) != platform::kSuccess) return addresses;
+  for (const auto& entry : entries) addresses[entry.adapterName] = entry.ipAddress;
+  return addresses;
+}
+
 std::string FirewallText(const std::optional<bool>& firewall) {
   return firewall ? (*firewall ? "on" : "off") : "?";
 }
@@ -92,6 +107,11 @@ std::string FirewallText(const std::optional<bool>& firewall) {
 void RunSharing(const HostOptions& options, bool json) {
   auto session = OpenSession(options);
   const std::vector<ConnectionView> views = ListConnections();
+  const std::map<std::string, std::string> addresses = AddressesByGuid();
+  const auto address = [&](const ConnectionView& v) {
+    const auto found = addresses.find(v.guid);
+    return found == addresses.end() ? std::string() : found->second;
+  };
   if (json) {
     nlohmann::json out = nlohmann::json::array();
     for (const auto& v : views) {
@@ -99,7 +119,8 @@ void RunSharing(const HostOptions& options, bool json) {
                      {"guid", v.guid},
                      {"status", v.status},
                      {"sharing", v.sharing == "-" ? "none" : v.sharing},
-                     {"firewall", v.firewall ? nlohmann::json(*v.firewall) : nullptr}});
+                     {"firewall", v.firewall ? nlohmann::json(*v.firewall) : nullptr},
+                     {"address", address(v)}});
     }
     std::cout << out.dump(2) << "\n";
     return;
@@ -108,9 +129,11 @@ void RunSharing(const HostOptions& options, bool json) {
     std::cout << "The sharing manager lists no connections.\n";
     return;
   }
-  Table table({"Connection", "State", "Sharing", "Firewall", "GUID"});
+  Table table({"Connection", "State", "Sharing", "Firewall", "GUID", "Address"});
   for (const auto& v : views) {
-    table.AddRow({v.name, ConnectionStatusWords(v.status), v.sharing, FirewallText(v.firewall), v.guid});
+    const std::string shown = address(v);
+    table.AddRow({v.name, ConnectionStatusWords(v.status), v.sharing, FirewallText(v.firewall),
+                  v.guid, shown.empty() ? "-" : shown});
   }
   table.Print(std::cout);
 }
