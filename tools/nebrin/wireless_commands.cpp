@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -43,17 +44,43 @@ std::string StatusWords(int status) {
   }
 }
 
-// Asks CheckWZCStatus(`running`) until it answers 1 or the limit passes, pausing on the
-// platform's clock (the simulated machine's virtual clock, so no real time passes there).
-bool WaitForWirelessService(bool running) {
+// Asks CheckWZCStatus until `settled` holds or the limit passes, pausing on the platform's clock
+// (the simulated machine's virtual clock, so no real time passes there).
+bool WaitForWirelessServiceUntil(const std::function<bool(CWLanControl&)>& settled) {
   platform::Clock& clock = HostServices().clock();
   const std::uint32_t start = clock.TickCount();
   CWLanControl wlan;
   for (;;) {
-    if (wlan.CheckWZCStatus(running ? 1 : 0) == 1) return true;
+    if (settled(wlan)) return true;
     if (clock.TickCount() - start >= kServiceWaitMs) return false;
     clock.Sleep(kServicePollMs);
   }
+}
+
+// Waits until WZCSVC is running (or stopped).
+bool WaitForWirelessService(bool running) {
+  return WaitForWirelessServiceUntil(
+      [running](CWLanControl& wlan) { return wlan.CheckWZCStatus(running ? 1 : 0) == 1; });
+}
+
+// Waits until WZCSVC is running or stopped, whichever comes.
+bool WaitForWirelessServiceToSettle() {
+  return WaitForWirelessServiceUntil([](CWLanControl& wlan) {
+    return wlan.CheckWZCStatus(1) == 1 || wlan.CheckWZCStatus(0) == 1;
+  });
+}
+
+constexpr int kServiceBusy = static_cast<int>(0x80070425u);
+
+// Sends a start or stop request; a WZCSVC that is starting or stopping takes none, so the host
+// waits for it to settle and sends the request once more.
+int RequestSettled(const std::function<int()>& request) {
+  const int status = request();
+  if (status != kServiceBusy) return status;
+  std::cout << "WZCSVC is starting or stopping: waiting for it to settle, up to 2 minutes..."
+            << std::endl;
+  if (!WaitForWirelessServiceToSettle()) return status;
+  return request();
 }
 
 void ShowWirelessServiceStatus() {
@@ -78,7 +105,7 @@ void RunWirelessService(const HostOptions& options, const std::string& action) {
   bool settled = true;
   if (action == "stop") {
     wlan.bWZCStopped = 1;  // neither of the values the member records
-    const int status = wlan.StopWZCService();
+    const int status = RequestSettled([&] { return wlan.StopWZCService(); });
     if (status != 0) {
       session->Commit();
       throw Refusal("stopping WZCSVC failed: " + StatusWords(status));
@@ -96,7 +123,7 @@ void RunWirelessService(const HostOptions& options, const std::string& action) {
       std::cout << "WZCSVC answered but was not running: no stop control was sent.\n";
     }
   } else {
-    const int status = wlan.StartWZCService();
+    const int status = RequestSettled([&] { return wlan.StartWZCService(); });
     if (status != 0) {
       session->Commit();
       throw Refusal("starting WZCSVC failed: " + StatusWords(status));
