@@ -20,9 +20,11 @@ inline constexpr HResult kChangedMode = static_cast<HResult>(0x80010106u);  // R
 
 inline constexpr bool Failed(HResult result) { return result < 0; }
 
-// HRESULT_FROM_WIN32.
+// HRESULT_FROM_WIN32: a positive error becomes (error AND 0xFFFF) OR 0x80070000; zero and values
+// that are negative as an HRESULT pass through unchanged.
 inline constexpr HResult HResultFromWin32(std::uint32_t error) {
-  return error == 0 ? kSOk : static_cast<HResult>((error & 0xFFFFu) | 0x80070000u);
+  return static_cast<HResult>(error) <= 0 ? static_cast<HResult>(error)
+                                          : static_cast<HResult>((error & 0xFFFFu) | 0x80070000u);
 }
 
 }  // namespace nebrin::platform
