@@ -13,6 +13,7 @@
 
 #include "NebrinCoreDll.h"
 #include "nebrin/platform_install.h"
+#include "platform/platform.h"
 #include "store/store_fixture.h"
 #include "support/allocation_sweep.h"
 #include "support/failing_allocation.h"
@@ -49,6 +50,31 @@ Profile Loaded() {
   return p;
 }
 
+// Opens a handle bound to the demo machine's wireless adapter, runs a request on it and closes the
+// handle as the host does; the open's failure when it fails.
+int OnBoundHandle(int (*request)(NebrinHandle)) {
+  NebrinChar adapter[] = {'{', 'A', '3', 'C', '5', 'E', '7', 'F', '9', '-', '1', 'B', '2',
+                          'D', '-', '4', 'F', '6', '0', '-', '8', 'A', '9', 'C', '-', '0',
+                          'E', '1', 'F', '2', 'A', '3', 'B', '4', 'C', '5', 'D', '}', 0};
+  CWLanControl wlan;
+  NebrinHandle device = nullptr;
+  const int opened = wlan.OpenDevice(adapter, device);
+  if (opened != 0) return opened;
+  const int result = request(device);
+  platform::Current().deviceIo().CloseDevice(reinterpret_cast<platform::DeviceHandle>(device));
+  return result;
+}
+
+NebrinChar* Wide(const char16_t* text) {
+  static NebrinChar buffer[4][128];
+  static int next = 0;
+  NebrinChar* out = buffer[next++ % 4];
+  std::size_t i = 0;
+  for (; text[i] != 0 && i + 1 < 128; ++i) out[i] = static_cast<NebrinChar>(text[i]);
+  out[i] = 0;
+  return out;
+}
+
 TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
   const Profile loaded = Loaded();
   Profile changed = loaded;
@@ -73,6 +99,17 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
   client.env.nICSFlag = 2;
   const std::set<int> kStatuses = {0, 1, static_cast<int>(0x8007000Eu),
                                    static_cast<int>(0x80070008u)};
+  const std::set<int> kDisassociation = {static_cast<int>(0x80070015u),
+                                         static_cast<int>(0x8007000Eu),
+                                         static_cast<int>(0x80070008u)};
+  // E_FAIL when an exception escapes the installation; E_NOINTERFACE when the lock interface
+  // could not be had.
+  const std::set<int> kInstallStatuses = {0, static_cast<int>(0x80004005u),
+                                          static_cast<int>(0x8007000Eu),
+                                          static_cast<int>(0x80070008u),
+                                          static_cast<int>(0x80004002u)};
+  static constexpr const char16_t* kSetupFile =
+      u"C:\\Program Files\\corvane\\Nebrin\\Driver\\ORLPD.inf";
   CNetInfoManage manage;
   CNetInfoRetrieve retrieve;
   CNetDiag diag;
@@ -429,6 +466,85 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
        },
        {22, 23, 27}},
       {"OnAp", Stored, [&] { return CWLanControl().OnAp(connection.data()); }, {0, 1}},
+      // The protocol-driver channel and driver installation. A configuration member runs with
+      // COM initialised, as the host does; after a successful installation the host ends COM.
+      {"OpenDevice", Stored, [] { return OnBoundHandle([](NebrinHandle) { return 0; }); },
+       kStatuses},
+      {"SetInfrastructureMode", Stored,
+       [] {
+         return OnBoundHandle([](NebrinHandle d) {
+           return CWLanControl().SetInfrastructureMode(d, Ndis802_11IBSS);
+         });
+       },
+       kStatuses},
+      {"SetAuthenticationMode", Stored,
+       [] {
+         return OnBoundHandle([](NebrinHandle d) {
+           return CWLanControl().SetAuthenticationMode(d, Ndis802_11AuthModeOpen);
+         });
+       },
+       kStatuses},
+      {"SetWepStatus", Stored,
+       [] {
+         return OnBoundHandle(
+             [](NebrinHandle d) { return CWLanControl().SetWepStatus(d, Ndis802_11WEPEnabled); });
+       },
+       kStatuses},
+      {"AddWepKey", Stored,
+       [] {
+         return OnBoundHandle(
+             [](NebrinHandle d) { return CWLanControl().AddWepKey(d, 0, Wide(u"12345")); });
+       },
+       kStatuses},
+      {"SetSsid", Stored,
+       [] {
+         return OnBoundHandle([](NebrinHandle d) { return CWLanControl().SetSsid(d, Wide(u"Cafe")); });
+       },
+       kStatuses},
+      // Not associated: the driver answers ERROR_NOT_READY.
+      {"Dissociate", Stored,
+       [] { return OnBoundHandle([](NebrinHandle d) { return CWLanControl().Dissociate(d); }); },
+       kDisassociation},
+      {"SwitchToAdHoc", Stored,
+       [] {
+         return OnBoundHandle([](NebrinHandle d) {
+           return CWLanControl().SwitchToAdHoc(d, Wide(u"Cafe"), Wide(u"12345"), 1);
+         });
+       },
+       kStatuses},
+      {"CheckPDDriverExist", Stored, [] { return CWLanControl().CheckPDDriverExist(); }, {0, 1}},
+      {"InstallPDDriver", Stored,
+       [] {
+         const int result = CWLanControl().InstallPDDriver(Wide(kSetupFile));
+         if (result >= 0) platform::Current().com().Uninitialize();
+         return result;
+       },
+       kInstallStatuses},
+      {"InstallNetComponent", Stored,
+       [] {
+         platform::ComApartment apartment(platform::Current().com());
+         return CWLanControl().InstallNetComponent(Wide(u"K_ORLPD"), Wide(kSetupFile));
+       },
+       kInstallStatuses},
+      {"GetINetCfg", Stored,
+       [] {
+         platform::ComApartment apartment(platform::Current().com());
+         CWLanControl wlan;
+         INetCfg* netCfg = nullptr;
+         const int result = wlan.GetINetCfg(netCfg);
+         if (result == 0) wlan.ReleaseINetCfg(netCfg);
+         return result;
+       },
+       kInstallStatuses},
+      {"ReleaseINetCfg", Stored,
+       [] {
+         platform::ComApartment apartment(platform::Current().com());
+         CWLanControl wlan;
+         INetCfg* netCfg = nullptr;
+         const int opened = wlan.GetINetCfg(netCfg);
+         return opened == 0 ? wlan.ReleaseINetCfg(netCfg) : opened;
+       },
+       kInstallStatuses},
   };
   for (const AllocationSweepCase& sweep : cases) {
     const AllocationSweepReport report = RunAllocationSweep(sweep);
