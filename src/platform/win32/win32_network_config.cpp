@@ -27,6 +27,7 @@ constexpr GUID kNetTransClass = {
     0x4D36E975, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
 constexpr DWORD kServerContext = 23;  // CLSCTX_SERVER
+constexpr DWORD kPostSystemInstall = 2;  // NSF_POSTSYSINSTALL (not in mingw-w64's netcfgx.h)
 
 }  // namespace
 
@@ -90,7 +91,7 @@ HResult Win32NetworkConfig::Install(ComRef classSetup, std::u16string_view compo
   token.Type = OBO_USER;
   INetCfgComponent* installed = nullptr;
   const HRESULT result = FromComRef<INetCfgClassSetup>(classSetup)
-                             ->Install(id.c_str(), &token, NSF_POSTSYSINSTALL, 0, nullptr,
+                             ->Install(id.c_str(), &token, kPostSystemInstall, 0, nullptr,
                                        nullptr, &installed);
   component = ToComRef(installed);
   return result;
