@@ -132,7 +132,14 @@ void RunSet(const HostOptions& options, const std::string& typed, const SetReque
   auto session = OpenSession(options);
   const ChosenAdapter adapter = CurrentAdapter(typed);
   int keyIndex = 0;
-  if (!request.key.empty()) keyIndex = ProfileNumber(request.key[0]);
+  if (!request.key.empty()) {
+    const std::string& typedIndex = request.key[0];
+    const bool digits = !typedIndex.empty() && typedIndex.size() <= 9 &&
+                        std::all_of(typedIndex.begin(), typedIndex.end(),
+                                    [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits) throw Refusal("\"" + typedIndex + "\" is not a key index (a decimal number)");
+    keyIndex = std::stoi(typedIndex);
+  }
   std::string what;
   int status = 0;
   {
