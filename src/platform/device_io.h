@@ -20,10 +20,10 @@ inline constexpr DeviceHandle kNoDevice = 0;
 inline constexpr DeviceHandle kInvalidDevice = ~DeviceHandle{0};  // INVALID_HANDLE_VALUE
 
 // Errors a driver's requests answer with.
-inline constexpr Status kInvalidFunction = 1;          // ERROR_INVALID_FUNCTION
-inline constexpr Status kNotReady = 21;                // ERROR_NOT_READY
-inline constexpr Status kBusy = 170;                   // ERROR_BUSY
-inline constexpr Status kDeviceNotConnected = 1167;    // ERROR_DEVICE_NOT_CONNECTED
+inline constexpr Status kInvalidFunction = 1;        // ERROR_INVALID_FUNCTION
+inline constexpr Status kNotReady = 21;              // ERROR_NOT_READY
+inline constexpr Status kBusy = 170;                 // ERROR_BUSY
+inline constexpr Status kDeviceNotConnected = 1167;  // ERROR_DEVICE_NOT_CONNECTED
 
 class DeviceIo {
  public:

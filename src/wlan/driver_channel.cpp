@@ -50,16 +50,16 @@ int CWLanControl::OpenDevice(NebrinChar* adapterName, NebrinHandle& device) {
 
     platform::DeviceIo& devices = platform::Current().deviceIo();
     platform::UniqueDevice control(devices);
-    if (const int opened = wlan::OpenControlDevice(*this, platform::Disposition::CreateAlways,
-                                                   control)) {
+    if (const int opened =
+            wlan::OpenControlDevice(*this, platform::Disposition::CreateAlways, control)) {
       return opened;
     }
     // A handle that cannot be bound is closed here: it is never handed out.
     if (platform::Status error = devices.Control(control.get(), wlan::kIoctlBindWait, {})) {
       return wlan::ErrorStatus(error);
     }
-    if (platform::Status error = devices.Control(control.get(), wlan::kIoctlOpenDevice,
-                                                 wlan::BindingRequest(binding))) {
+    if (platform::Status error =
+            devices.Control(control.get(), wlan::kIoctlOpenDevice, wlan::BindingRequest(binding))) {
       return wlan::ErrorStatus(error);
     }
     *out = reinterpret_cast<NebrinHandle>(control.release());
@@ -75,8 +75,7 @@ int CWLanControl::SetInfrastructureMode(NebrinHandle device,
   });
 }
 
-int CWLanControl::SetAuthenticationMode(NebrinHandle device,
-                                        NDIS_802_11_AUTHENTICATION_MODE mode) {
+int CWLanControl::SetAuthenticationMode(NebrinHandle device, NDIS_802_11_AUTHENTICATION_MODE mode) {
   using namespace nebrin;
   return frame::Guarded(wlan::kOutOfMemoryStatus, [&] {
     return wlan::SetValue(device, wlan::kOidAuthenticationMode, static_cast<std::uint32_t>(mode));

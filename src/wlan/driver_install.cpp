@@ -136,8 +136,8 @@ int CWLanControl::GetINetCfg(INetCfg*& netCfg) {
       return platform::kENoInterface;
     }
     std::u16string holder;  // who holds the lock, when another client does
-    result = config.AcquireWriteLock(lock.get(), wlan::kWriteLockWaitMs, wlan::kLockDescription,
-                                     holder);
+    result =
+        config.AcquireWriteLock(lock.get(), wlan::kWriteLockWaitMs, wlan::kLockDescription, holder);
     if (platform::Failed(result)) return result;
     if (result == platform::kSFalse) return platform::kNetCfgNoWriteLock;
     wlan::HeldWriteLock held(config, lock.get());

@@ -99,15 +99,13 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
   client.env.nICSFlag = 2;
   const std::set<int> kStatuses = {0, 1, static_cast<int>(0x8007000Eu),
                                    static_cast<int>(0x80070008u)};
-  const std::set<int> kDisassociation = {static_cast<int>(0x80070015u),
-                                         static_cast<int>(0x8007000Eu),
-                                         static_cast<int>(0x80070008u)};
+  const std::set<int> kDisassociation = {
+      static_cast<int>(0x80070015u), static_cast<int>(0x8007000Eu), static_cast<int>(0x80070008u)};
   // E_FAIL when an exception escapes the installation; E_NOINTERFACE when the lock interface
   // could not be had.
-  const std::set<int> kInstallStatuses = {0, static_cast<int>(0x80004005u),
-                                          static_cast<int>(0x8007000Eu),
-                                          static_cast<int>(0x80070008u),
-                                          static_cast<int>(0x80004002u)};
+  const std::set<int> kInstallStatuses = {
+      0, static_cast<int>(0x80004005u), static_cast<int>(0x8007000Eu),
+      static_cast<int>(0x80070008u), static_cast<int>(0x80004002u)};
   static constexpr const char16_t* kSetupFile =
       u"C:\\Program Files\\corvane\\Nebrin\\Driver\\ORLPD.inf";
   CNetInfoManage manage;
@@ -498,7 +496,8 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
        kStatuses},
       {"SetSsid", Stored,
        [] {
-         return OnBoundHandle([](NebrinHandle d) { return CWLanControl().SetSsid(d, Wide(u"Cafe")); });
+         return OnBoundHandle(
+             [](NebrinHandle d) { return CWLanControl().SetSsid(d, Wide(u"Cafe")); });
        },
        kStatuses},
       // Not associated: the driver answers ERROR_NOT_READY.

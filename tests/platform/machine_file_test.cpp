@@ -131,7 +131,8 @@ TEST_F(MachineFileTest, RoundTripIsExact) {
   EXPECT_EQ(wzc.settlesAtTick, 12345u);
   EXPECT_EQ(wzc.startMs, 2000u);
   EXPECT_TRUE(copy->service_table().services.front().markedForDeletion);
-  const SimWirelessAdapter& card = copy->wireless_state().at("{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}");
+  const SimWirelessAdapter& card =
+      copy->wireless_state().at("{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}");
   EXPECT_EQ(card.mode, WirelessMode::AdHoc);
   EXPECT_EQ(card.authentication, 1u);
   EXPECT_EQ(card.wepStatus, 9u);
@@ -141,7 +142,8 @@ TEST_F(MachineFileTest, RoundTripIsExact) {
   EXPECT_TRUE(card.associated);
   EXPECT_EQ(card.inRange, std::vector<std::string>{"Office"});
   ASSERT_EQ(copy->driver_state().requests.size(), 2u);
-  EXPECT_EQ(copy->driver_state().requests[1].input, (std::vector<std::uint8_t>{0x15, 0x01, 0x01, 0x0D}));
+  EXPECT_EQ(copy->driver_state().requests[1].input,
+            (std::vector<std::uint8_t>{0x15, 0x01, 0x01, 0x0D}));
   EXPECT_EQ(copy->driver_state().requests[1].error, 87u);
   EXPECT_EQ(copy->network_configuration().writeLockHeldBy, "Network Setup Wizard");
   EXPECT_EQ(copy->network_configuration().components[0].id, "K_ORLPD");

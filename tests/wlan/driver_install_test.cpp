@@ -160,7 +160,9 @@ TEST_F(DriverInstallTest, FailureAfterHostInitialisedComKeepsTheHostsApartment) 
 class ThrowingInstall final : public platform::ForwardingPlatform {
  public:
   explicit ThrowingInstall(std::shared_ptr<Machine> machine)
-      : ForwardingPlatform(*machine), machine_(std::move(machine)), config_(machine_->networkConfig()) {}
+      : ForwardingPlatform(*machine),
+        machine_(std::move(machine)),
+        config_(machine_->networkConfig()) {}
   platform::NetworkConfig& networkConfig() override { return config_; }
 
  private:

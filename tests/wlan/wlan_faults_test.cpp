@@ -102,8 +102,8 @@ TEST(WlanFaults, EveryFailingCallEndsCleanly) {
     return m;
   };
   const std::vector<FaultSweepCase> driverSweeps = {
-      Sweep("OpenDevice", driverStopped, [] { return OnBoundHandle([](NebrinHandle) { return 0; }); },
-            {0, kDenied}),
+      Sweep("OpenDevice", driverStopped,
+            [] { return OnBoundHandle([](NebrinHandle) { return 0; }); }, {0, kDenied}),
       Sweep("SetInfrastructureMode", driverStopped,
             [] {
               return OnBoundHandle([](NebrinHandle d) {
@@ -137,9 +137,10 @@ TEST(WlanFaults, EveryFailingCallEndsCleanly) {
                   [&](NebrinHandle d) { return CWLanControl().SetSsid(d, Param(ssid)); });
             },
             {0, kDenied}),
-      Sweep("Dissociate", driverStopped,
-            [] { return OnBoundHandle([](NebrinHandle d) { return CWLanControl().Dissociate(d); }); },
-            {0, kDenied, kNotReady}),
+      Sweep(
+          "Dissociate", driverStopped,
+          [] { return OnBoundHandle([](NebrinHandle d) { return CWLanControl().Dissociate(d); }); },
+          {0, kDenied, kNotReady}),
       Sweep("SwitchToAdHoc", driverStopped,
             [&] {
               return OnBoundHandle([&](NebrinHandle d) {

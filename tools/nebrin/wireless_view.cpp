@@ -80,22 +80,22 @@ std::string ModeWords(sim::WirelessMode mode) {
 }
 
 std::string AuthenticationWords(std::uint32_t mode) {
-  static const char* const kNames[] = {"open",    "shared",   "automatic switch", "WPA",
-                                       "WPA-PSK", "WPA-None", "WPA2",             "WPA2-PSK"};
+  static const char* const kNames[] = {"open",     "shared", "automatic switch", "WPA", "WPA-PSK",
+                                       "WPA-None", "WPA2",   "WPA2-PSK"};
   return mode < 8 ? kNames[mode] : std::to_string(mode);
 }
 
 std::string WepWords(std::uint32_t status) {
-  static const char* const kNames[] = {"WEP enabled",  "disabled",          "WEP key absent",
-                                       "not supported", "TKIP enabled",     "TKIP key absent",
+  static const char* const kNames[] = {"WEP enabled",   "disabled",      "WEP key absent",
+                                       "not supported", "TKIP enabled",  "TKIP key absent",
                                        "AES enabled",   "AES key absent"};
   return status < 8 ? kNames[status] : std::to_string(status);
 }
 
 // Printable ASCII in quotes, anything else as hexadecimal bytes.
 std::string BytesWords(const std::vector<std::uint8_t>& bytes) {
-  const bool printable = std::all_of(bytes.begin(), bytes.end(),
-                                     [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
+  const bool printable =
+      std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
   if (printable) return "\"" + std::string(bytes.begin(), bytes.end()) + "\"";
   std::string hex = "hex ";
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -125,8 +125,8 @@ void PrintDriverAndConfiguration(const sim::Machine& machine, std::ostream& out)
   constexpr std::size_t kShown = 8;
   if (requests.size() > kShown) out << " (the last " << kShown << ")";
   out << "\n";
-  for (std::size_t i = requests.size() > kShown ? requests.size() - kShown : 0;
-       i < requests.size(); ++i) {
+  for (std::size_t i = requests.size() > kShown ? requests.size() - kShown : 0; i < requests.size();
+       ++i) {
     const sim::DriverRequest& r = requests[i];
     out << "  " << RequestName(r.code);
     // A set request names its object identifier in its first four bytes.
@@ -149,7 +149,8 @@ void PrintDriverAndConfiguration(const sim::Machine& machine, std::ostream& out)
   for (std::size_t i = 0; i < config.components.size(); ++i) {
     out << (i == 0 ? "" : ", ") << config.components[i].id;
   }
-  out << "\n  Setup files (" << sim::SetupFileFolder(machine.process_state().systemDirectory) << ")";
+  out << "\n  Setup files (" << sim::SetupFileFolder(machine.process_state().systemDirectory)
+      << ")";
   if (config.setupFiles.empty()) out << "  (none)";
   out << "\n";
   for (const sim::SimSetupFile& file : config.setupFiles) {
@@ -176,7 +177,8 @@ void PrintWirelessAdapters(const sim::Machine& machine, std::ostream& out) {
       if (state.transmitKey == index) keys += ", transmit key";
     }
     std::string inRange;
-    for (const std::string& ssid : state.inRange) inRange += (inRange.empty() ? "\"" : ", \"") + ssid + "\"";
+    for (const std::string& ssid : state.inRange)
+      inRange += (inRange.empty() ? "\"" : ", \"") + ssid + "\"";
     out << name.value_or("-") << "  " << adapter.guid << "\n"
         << "  802.11 mode     " << ModeWords(state.mode) << "\n"
         << "  Authentication  " << AuthenticationWords(state.authentication) << "\n"

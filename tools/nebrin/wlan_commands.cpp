@@ -54,8 +54,9 @@ ChosenAdapter CurrentAdapter(const std::string& typed) {
   if (CNetInfoRetrieve().IPRetrieve(&env, adapters) != 1) {
     throw Refusal("the adapters could not be read");
   }
-  const bool digits = !typed.empty() && typed.size() <= 2 &&
-                      std::all_of(typed.begin(), typed.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const bool digits =
+      !typed.empty() && typed.size() <= 2 &&
+      std::all_of(typed.begin(), typed.end(), [](char c) { return c >= '0' && c <= '9'; });
   const int index = digits ? std::stoi(typed) : -1;
   if (index < 0 || index >= env.AdapterCount) {
     throw Refusal("\"" + typed + "\" is not an adapter of the current settings (0 to " +
@@ -105,8 +106,8 @@ void RunAdHoc(const HostOptions& options, const std::string& typed, const std::s
     OpenBound(adapter, handle, *session);
     std::vector<NebrinChar> ssidText = WideParam(ssid);
     std::vector<NebrinChar> keyText = WideParam(key);
-    status = CWLanControl().SwitchToAdHoc(handle.get(), ssidText.data(), keyText.data(),
-                                          wep ? 1 : 0);
+    status =
+        CWLanControl().SwitchToAdHoc(handle.get(), ssidText.data(), keyText.data(), wep ? 1 : 0);
   }
   session->Commit();
   if (status != 0) {
@@ -114,8 +115,8 @@ void RunAdHoc(const HostOptions& options, const std::string& typed, const std::s
                   StatusWords(status) + " (the requests before it took effect)");
   }
   std::cout << "\"" << adapter.connection << "\" is in ad hoc mode with SSID \"" << ssid << "\", "
-            << (wep ? "WEP on with the key at index 0 as transmit key" : "WEP off")
-            << " (status " << Hex(status) << ").\n";
+            << (wep ? "WEP on with the key at index 0 as transmit key" : "WEP off") << " (status "
+            << Hex(status) << ").\n";
 }
 
 // The one request `nebrin wlan set` sends.
@@ -176,8 +177,8 @@ void RunSet(const HostOptions& options, const std::string& typed, const SetReque
     throw Refusal("the " + what + " was not set on \"" + adapter.connection +
                   "\": " + StatusWords(status));
   }
-  std::cout << "Sent the " << what << " to \"" << adapter.connection << "\" (status "
-            << Hex(status) << ").\n";
+  std::cout << "Sent the " << what << " to \"" << adapter.connection << "\" (status " << Hex(status)
+            << ").\n";
 }
 
 void RunDriverCheck(const HostOptions& options) {
@@ -237,8 +238,7 @@ void AddWlanCommands(CLI::App& app, HostOptions& options) {
   one->add_option("--auth", request->auth, "Authentication mode")
       ->check(CLI::IsMember({"open", "shared"}));
   one->add_option("--wep", request->wep, "WEP status")->check(CLI::IsMember({"on", "off"}));
-  one->add_option("--key", request->key, "A WEP key: INDEX TEXT (the transmit key)")
-      ->expected(2);
+  one->add_option("--key", request->key, "A WEP key: INDEX TEXT (the transmit key)")->expected(2);
   one->add_option("--ssid", request->ssid, "The SSID (at most 32 bytes)");
   one->add_flag("--disassociate", request->disassociate, "Disassociate");
   one->require_option(1);

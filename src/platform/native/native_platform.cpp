@@ -149,7 +149,8 @@ class NativeServiceManager final : public ServiceManager {
     return kSuccess;
   }
   Status EnumerateServices(ServiceHandle manager, std::uint32_t, std::uint32_t, std::uint32_t,
-                           std::vector<ServiceEntry>& entries, std::uint32_t& bytesNeeded) override {
+                           std::vector<ServiceEntry>& entries,
+                           std::uint32_t& bytesNeeded) override {
     if (manager != kManager) return kInvalidHandle;
     entries.clear();
     bytesNeeded = 0;
@@ -185,8 +186,7 @@ class NativeNetworkConfig final : public NetworkConfig {
  public:
   HResult CreateNetCfg(ComRef&) override { return kClassNotRegistered; }
   HResult QueryLock(ComRef, ComRef&) override { return kENotImpl; }
-  HResult AcquireWriteLock(ComRef, std::uint32_t, std::u16string_view,
-                           std::u16string&) override {
+  HResult AcquireWriteLock(ComRef, std::uint32_t, std::u16string_view, std::u16string&) override {
     return kENotImpl;
   }
   HResult ReleaseWriteLock(ComRef) override { return kENotImpl; }

@@ -20,7 +20,7 @@ constexpr std::uint32_t kOidDisassociate = 0x0D010115;
 constexpr std::uint32_t kOidAuthenticationMode = 0x0D010118;
 constexpr std::uint32_t kOidWepStatus = 0x0D01011B;
 
-constexpr std::uint32_t kAuthModeMax = 8;      // Ndis802_11AuthModeMax
+constexpr std::uint32_t kAuthModeMax = 8;  // Ndis802_11AuthModeMax
 constexpr std::uint32_t kTransmitBit = 0x80000000u;
 constexpr std::uint32_t kSsidField = 32;
 
@@ -35,10 +35,9 @@ std::uint32_t Word(const std::vector<std::uint8_t>& record, std::size_t offset) 
 // empty SSID takes any); in automatic mode it takes an access point in reach, else goes ad hoc.
 bool Associates(const SimWirelessAdapter& adapter) {
   const std::string ssid(adapter.ssid.begin(), adapter.ssid.end());
-  const bool reachable =
-      ssid.empty() ? !adapter.inRange.empty()
-                   : std::find(adapter.inRange.begin(), adapter.inRange.end(), ssid) !=
-                         adapter.inRange.end();
+  const bool reachable = ssid.empty() ? !adapter.inRange.empty()
+                                      : std::find(adapter.inRange.begin(), adapter.inRange.end(),
+                                                  ssid) != adapter.inRange.end();
   switch (adapter.mode) {
     case WirelessMode::AdHoc:
       return !ssid.empty();

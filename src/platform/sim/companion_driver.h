@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/status.h"
 #include "platform/sim/wireless_model.h"
+#include "platform/status.h"
 
 namespace nebrin::sim {
 

@@ -22,7 +22,8 @@ void DriverRequestsFromJson(const Json& json, const std::string& where, DriverSt
     DriverRequest request;
     ReadOptionalString(item, "adapter", at, request.adapter);
     ReadOptionalUint32(item, "code", at, request.code);
-    if (const Json* input = Member(item, "input")) request.input = ReadHex(*input, Child(at, "input"));
+    if (const Json* input = Member(item, "input"))
+      request.input = ReadHex(*input, Child(at, "input"));
     ReadOptionalUint32(item, "error", at, request.error);
     driver.requests.push_back(std::move(request));
   }

@@ -96,8 +96,8 @@ Status SimDeviceIo::Answer(Opened& opened, std::uint32_t code,
       if (adapter == nullptr) return kNoSuchAdapter;  // gone since the bind
       const bool wireless = adapter->type == kIeee80211;
       auto found = machine_.wireless.find(adapter->guid);
-      SimWirelessAdapter state = found == machine_.wireless.end() ? SimWirelessAdapter{}
-                                                                  : found->second;
+      SimWirelessAdapter state =
+          found == machine_.wireless.end() ? SimWirelessAdapter{} : found->second;
       const Status answer = ApplySetRequest(input, wireless, state);
       if (answer != kSuccess) return answer;
       if (found != machine_.wireless.end()) {

@@ -243,13 +243,12 @@ HResult SimNetworkConfig::Install(platform::ComRef classSetup, std::u16string_vi
     // The system looks for the component in the setup files of its store.
     const std::string folder = SetupFileFolder(machine_.processes.systemDirectory);
     const auto& files = machine_.files.files;
-    const bool described =
-        std::any_of(machine_.netcfg.setupFiles.begin(), machine_.netcfg.setupFiles.end(),
-                    [&](const SimSetupFile& setup) {
-                      auto file = files.find(FindFileKey(files, folder + "\\" + setup.name));
-                      return file != files.end() &&
-                             Upper(file->second).find(Upper(id)) != std::string::npos;
-                    });
+    const bool described = std::any_of(
+        machine_.netcfg.setupFiles.begin(), machine_.netcfg.setupFiles.end(),
+        [&](const SimSetupFile& setup) {
+          auto file = files.find(FindFileKey(files, folder + "\\" + setup.name));
+          return file != files.end() && Upper(file->second).find(Upper(id)) != std::string::npos;
+        });
     if (!described) return platform::kNoDriverSelected;
     const auto same = [&](const std::string& other) { return SameText(other, id); };
     const bool known =

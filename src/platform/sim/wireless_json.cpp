@@ -125,8 +125,8 @@ std::uint32_t ValueOf(const std::array<NumberName, N>& names, const Json& json,
 // Bytes as readable text under `name` when they are printable ASCII, else as hex under
 // `name` + "Hex".
 void PutBytes(Json& object, const std::string& name, const std::vector<std::uint8_t>& bytes) {
-  const bool printable = std::all_of(bytes.begin(), bytes.end(),
-                                     [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
+  const bool printable =
+      std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
   if (printable) {
     object[name] = std::string(bytes.begin(), bytes.end());
   } else {
@@ -239,8 +239,8 @@ void WirelessFromJson(const Json& json, const std::string& where, WirelessState&
   for (const auto& [guid, item] : json.items()) {
     const std::string at = Child(where, guid);
     RequireObject(item, at,
-                  {"mode", "authentication", "wepStatus", "keys", "transmitKey", "ssid",
-                   "ssidHex", "associated", "inRange"});
+                  {"mode", "authentication", "wepStatus", "keys", "transmitKey", "ssid", "ssidHex",
+                   "associated", "inRange"});
     SimWirelessAdapter adapter;
     if (const Json* mode = Member(item, "mode")) {
       const std::string text = ReadString(*mode, Child(at, "mode"));
@@ -269,7 +269,8 @@ void WirelessFromJson(const Json& json, const std::string& where, WirelessState&
         if (index == nullptr) Fail(keyAt, "missing \"index\"");
         const std::uint32_t number = ReadUint32(*index, Child(keyAt, "index"));
         if (number > 3) Fail(Child(keyAt, "index"), "a WEP key index is 0 to 3");
-        if (adapter.keys.count(number) != 0) Fail(Child(keyAt, "index"), "a second key at this index");
+        if (adapter.keys.count(number) != 0)
+          Fail(Child(keyAt, "index"), "a second key at this index");
         adapter.keys[number] = ReadBytes(key, "key", keyAt);
       }
     }

@@ -1,9 +1,9 @@
 #include "platform/win32/win32_network_config.h"
 
-#include <windows.h>
-#include <objbase.h>
 #include <netcfgx.h>
+#include <objbase.h>
 #include <setupapi.h>
+#include <windows.h>
 
 #include <string>
 
@@ -26,7 +26,7 @@ constexpr IID kINetCfgClassSetup = {
 constexpr GUID kNetTransClass = {
     0x4D36E975, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
-constexpr DWORD kServerContext = 23;  // CLSCTX_SERVER
+constexpr DWORD kServerContext = 23;     // CLSCTX_SERVER
 constexpr DWORD kPostSystemInstall = 2;  // NSF_POSTSYSINSTALL (not in mingw-w64's netcfgx.h)
 
 }  // namespace
@@ -90,15 +90,14 @@ HResult Win32NetworkConfig::Install(ComRef classSetup, std::u16string_view compo
   OBO_TOKEN token{};
   token.Type = OBO_USER;
   INetCfgComponent* installed = nullptr;
-  const HRESULT result = FromComRef<INetCfgClassSetup>(classSetup)
-                             ->Install(id.c_str(), &token, kPostSystemInstall, 0, nullptr,
-                                       nullptr, &installed);
+  const HRESULT result =
+      FromComRef<INetCfgClassSetup>(classSetup)
+          ->Install(id.c_str(), &token, kPostSystemInstall, 0, nullptr, nullptr, &installed);
   component = ToComRef(installed);
   return result;
 }
 
-Status Win32NetworkConfig::CopySetupFile(std::u16string_view source,
-                                         std::u16string& destination) {
+Status Win32NetworkConfig::CopySetupFile(std::u16string_view source, std::u16string& destination) {
   const std::wstring path = ToWin(source);
   wchar_t copy[kSetupFileNameRoom] = {};
   if (!SetupCopyOEMInfW(path.c_str(), nullptr, SPOST_PATH, 0, copy, kSetupFileNameRoom, nullptr,
