@@ -137,6 +137,21 @@ err=$("$nebrin" "${d[@]}" driver install 'C:\Program Files\corvane\Nebrin\Driver
 check "a held write lock refuses the installation" test $rc -eq 1
 check "the held lock is explained" contains "$err" "0x8004A024: another program holds the network configuration's write lock"
 
+# A disabled driver service cannot be started, and the host says why.
+python3 - "$scratch/d.json" <<'PY'
+import json, sys
+path = sys.argv[1]
+doc = json.load(open(path))
+for service in doc["services"]:
+    if service["name"] == "ORLPD":
+        service["state"] = "stopped"
+        service["startType"] = 4
+json.dump(doc, open(path, "w"))
+PY
+err=$("$nebrin" "${d[@]}" driver start 2>&1 >/dev/null); rc=$?
+check "a disabled driver service is not started" test $rc -eq 1
+check "the disabled service is explained" contains "$err" "0x80070422: the service is disabled"
+
 # Without administrative rights the service commands say so.
 python3 - "$scratch/m.json" <<'PY'
 import json, sys

@@ -25,12 +25,12 @@ const char* Meaning(std::uint32_t status) {
       return "this system has no service control manager";
     case 0x800700AAu:
       return "the adapter is bound to another open handle";
+    case 0x80070422u:
+      return "the service is disabled";
     case 0x80070424u:
       return "the service is not installed";
     case 0x80070425u:
       return "the service cannot take the request in its present state";
-    case 0x8007042Au:
-      return "the service is disabled";
     case 0x8007048Fu:
       return "the handle is not bound to an adapter";
     case 0x8007000Eu:
