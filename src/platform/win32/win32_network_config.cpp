@@ -5,6 +5,7 @@
 #include <setupapi.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/win32/wide_text.h"
@@ -54,11 +55,10 @@ HResult Win32NetworkConfig::AcquireWriteLock(ComRef lock, std::uint32_t timeoutM
   LPWSTR other = nullptr;
   const HRESULT result =
       FromComRef<INetCfgLock>(lock)->AcquireWriteLock(timeoutMs, text.c_str(), &other);
-  if (other != nullptr) {
-    // The holder's description is the caller's to free, with COM's task allocator.
-    holder = FromWin(other);
-    CoTaskMemFree(other);
-  }
+  // The holder's description is the caller's to free, with COM's task allocator, also when
+  // copying it runs out of memory.
+  const std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> owned(other, &CoTaskMemFree);
+  if (owned != nullptr) holder = FromWin(owned.get());
   return result;
 }
 
