@@ -5,11 +5,24 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <new>
 
 #include "platform/com.h"
 #include "platform/sim/machine.h"
 
 namespace nebrin::sim {
+
+// Runs a step of a COM-like service that allocates: memory the machine cannot get is
+// E_OUTOFMEMORY with nothing changed, as the system's own objects answer (the step sets its
+// outputs last).
+template <typename Step>
+platform::HResult Allocating(Step step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    return platform::kEOutOfMemory;
+  }
+}
 
 // An object the machine hands out as an interface reference. Each service derives its own.
 class SimComObject {

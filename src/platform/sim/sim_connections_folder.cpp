@@ -15,17 +15,6 @@ constexpr HResult kNotInitialized = static_cast<HResult>(0x800401F0u);  // CO_E_
 // HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)
 constexpr HResult kNotFound = static_cast<HResult>(0x80070002u);
 
-// Runs a step that allocates: memory the machine cannot get is E_OUTOFMEMORY with nothing
-// changed, as the system's own objects answer (the step sets its outputs last).
-template <typename Step>
-HResult Allocating(Step step) {
-  try {
-    return step();
-  } catch (const std::bad_alloc&) {
-    return platform::kEOutOfMemory;
-  }
-}
-
 class FolderObject final : public SimComObject {};
 class AllocatorObject final : public SimComObject {};
 class MenuObject final : public SimComObject {

@@ -19,17 +19,6 @@ using platform::kSOk;
 // The companion driver's component registers the driver's service when it is applied.
 constexpr std::string_view kDriverComponent = "K_ORLPD";
 
-// Runs a step that allocates: memory the machine cannot get is E_OUTOFMEMORY (or, for the
-// setup-file copy, ERROR_NOT_ENOUGH_MEMORY) with nothing changed; each step sets its outputs last.
-template <typename Step>
-HResult Allocating(Step step) {
-  try {
-    return step();
-  } catch (const std::bad_alloc&) {
-    return platform::kEOutOfMemory;
-  }
-}
-
 // One configuration object: initialised or not, holding the machine's write lock or not, and the
 // components installed through it and not yet applied. Its interfaces share it; when the last of
 // them is released it releases the write lock it still holds.
@@ -75,6 +64,18 @@ std::string Upper(std::string text) {
   return text;
 }
 
+// One call of the configuration objects on the object behind `ref`: the call counted (and failed
+// when a fault plan says so), then the object looked up, E_POINTER when the machine did not hand
+// it out.
+template <typename Object>
+HResult Reach(Machine::State& machine, platform::ComRef ref, const Object*& object) {
+  if (Status fault = machine.accounting.Enter(Service::NetworkConfig)) {
+    return platform::HResultFromWin32(fault);
+  }
+  object = machine.com.objects.Find<Object>(ref);
+  return object == nullptr ? platform::kEPointer : kSOk;
+}
+
 bool SameText(std::string_view a, std::string_view b) {
   return SameName(Utf8ToUtf16(a), Utf8ToUtf16(b));
 }
@@ -103,11 +104,8 @@ HResult SimNetworkConfig::CreateNetCfg(platform::ComRef& netCfg) {
 }
 
 HResult SimNetworkConfig::QueryLock(platform::ComRef netCfg, platform::ComRef& lock) {
-  if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) {
-    return platform::HResultFromWin32(fault);
-  }
-  const ConfigObject* config = machine_.com.objects.Find<ConfigObject>(netCfg);
-  if (config == nullptr) return platform::kEPointer;
+  const ConfigObject* config = nullptr;
+  if (const HResult refused = Reach(machine_, netCfg, config)) return refused;
   return Allocating([&] {
     lock = machine_.com.objects.Add(std::make_shared<LockObject>(config->session));
     return kSOk;
@@ -117,11 +115,8 @@ HResult SimNetworkConfig::QueryLock(platform::ComRef netCfg, platform::ComRef& l
 HResult SimNetworkConfig::AcquireWriteLock(platform::ComRef lock, std::uint32_t timeoutMs,
                                            std::u16string_view description,
                                            std::u16string& holder) {
-  if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) {
-    return platform::HResultFromWin32(fault);
-  }
-  const LockObject* object = machine_.com.objects.Find<LockObject>(lock);
-  if (object == nullptr) return platform::kEPointer;
+  const LockObject* object = nullptr;
+  if (const HResult refused = Reach(machine_, lock, object)) return refused;
   if (!machine_.system.administrator) return platform::kEAccessDenied;
   Session& session = *object->session;
   if (session.holdsLock) return kSOk;
@@ -143,11 +138,8 @@ HResult SimNetworkConfig::AcquireWriteLock(platform::ComRef lock, std::uint32_t 
 }
 
 HResult SimNetworkConfig::ReleaseWriteLock(platform::ComRef lock) {
-  if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) {
-    return platform::HResultFromWin32(fault);
-  }
-  const LockObject* object = machine_.com.objects.Find<LockObject>(lock);
-  if (object == nullptr) return platform::kEPointer;
+  const LockObject* object = nullptr;
+  if (const HResult refused = Reach(machine_, lock, object)) return refused;
   if (!object->session->holdsLock) return kSFalse;  // nothing to release
   object->session->holdsLock = false;
   lock_->holder.reset();
@@ -155,22 +147,16 @@ HResult SimNetworkConfig::ReleaseWriteLock(platform::ComRef lock) {
 }
 
 HResult SimNetworkConfig::Initialize(platform::ComRef netCfg) {
-  if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) {
-    return platform::HResultFromWin32(fault);
-  }
-  const ConfigObject* config = machine_.com.objects.Find<ConfigObject>(netCfg);
-  if (config == nullptr) return platform::kEPointer;
+  const ConfigObject* config = nullptr;
+  if (const HResult refused = Reach(machine_, netCfg, config)) return refused;
   if (config->session->initialized) return platform::kNetCfgAlreadyInitialized;
   config->session->initialized = true;
   return kSOk;
 }
 
 HResult SimNetworkConfig::Uninitialize(platform::ComRef netCfg) {
-  if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) {
-    return platform::HResultFromWin32(fault);
-  }
-  const ConfigObject* config = machine_.com.objects.Find<ConfigObject>(netCfg);
-  if (config == nullptr) return platform::kEPointer;
+  const ConfigObject* config = nullptr;
+  if (const HResult refused = Reach(machine_, netCfg, config)) return refused;
   Session& session = *config->session;
   if (!session.initialized) return platform::kNetCfgNotInitialized;
   // Changes not applied are dropped.
@@ -180,11 +166,8 @@ HResult SimNetworkConfig::Uninitialize(platform::ComRef netCfg) {
 }
 
 HResult SimNetworkConfig::Apply(platform::ComRef netCfg) {
-  if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) {
-    return platform::HResultFromWin32(fault);
-  }
-  const ConfigObject* config = machine_.com.objects.Find<ConfigObject>(netCfg);
-  if (config == nullptr) return platform::kEPointer;
+  const ConfigObject* config = nullptr;
+  if (const HResult refused = Reach(machine_, netCfg, config)) return refused;
   Session& session = *config->session;
   if (!session.initialized) return platform::kNetCfgNotInitialized;
   if (!session.holdsLock) return platform::kNetCfgNoWriteLock;
@@ -215,11 +198,8 @@ HResult SimNetworkConfig::Apply(platform::ComRef netCfg) {
 
 HResult SimNetworkConfig::QueryProtocolClassSetup(platform::ComRef netCfg,
                                                   platform::ComRef& classSetup) {
-  if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) {
-    return platform::HResultFromWin32(fault);
-  }
-  const ConfigObject* config = machine_.com.objects.Find<ConfigObject>(netCfg);
-  if (config == nullptr) return platform::kEPointer;
+  const ConfigObject* config = nullptr;
+  if (const HResult refused = Reach(machine_, netCfg, config)) return refused;
   if (!config->session->initialized) return platform::kNetCfgNotInitialized;
   return Allocating([&] {
     classSetup = machine_.com.objects.Add(std::make_shared<ClassSetupObject>(config->session));
@@ -229,11 +209,8 @@ HResult SimNetworkConfig::QueryProtocolClassSetup(platform::ComRef netCfg,
 
 HResult SimNetworkConfig::Install(platform::ComRef classSetup, std::u16string_view componentId,
                                   platform::ComRef& component) {
-  if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) {
-    return platform::HResultFromWin32(fault);
-  }
-  const ClassSetupObject* object = machine_.com.objects.Find<ClassSetupObject>(classSetup);
-  if (object == nullptr) return platform::kEPointer;
+  const ClassSetupObject* object = nullptr;
+  if (const HResult refused = Reach(machine_, classSetup, object)) return refused;
   Session& session = *object->session;
   if (!session.initialized) return platform::kNetCfgNotInitialized;
   if (!session.holdsLock) return platform::kNetCfgNoWriteLock;
