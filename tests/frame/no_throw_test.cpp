@@ -17,6 +17,7 @@
 #include "store/store_fixture.h"
 #include "support/allocation_sweep.h"
 #include "support/failing_allocation.h"
+#include "wlan/bound_handle.h"
 
 namespace nebrin::testing {
 namespace {
@@ -48,21 +49,6 @@ Profile Loaded() {
   CNetInfoRetrieve().GetInfoFromRegistry(0, &p.env, p.adapters);
   InstallPlatform(nullptr);
   return p;
-}
-
-// Opens a handle bound to the demo machine's wireless adapter, runs a request on it and closes the
-// handle as the host does; the open's failure when it fails.
-int OnBoundHandle(int (*request)(NebrinHandle)) {
-  NebrinChar adapter[] = {'{', 'A', '3', 'C', '5', 'E', '7', 'F', '9', '-', '1', 'B', '2',
-                          'D', '-', '4', 'F', '6', '0', '-', '8', 'A', '9', 'C', '-', '0',
-                          'E', '1', 'F', '2', 'A', '3', 'B', '4', 'C', '5', 'D', '}', 0};
-  CWLanControl wlan;
-  NebrinHandle device = nullptr;
-  const int opened = wlan.OpenDevice(adapter, device);
-  if (opened != 0) return opened;
-  const int result = request(device);
-  platform::Current().deviceIo().CloseDevice(reinterpret_cast<platform::DeviceHandle>(device));
-  return result;
 }
 
 NebrinChar* Wide(const char16_t* text) {

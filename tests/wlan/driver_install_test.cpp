@@ -130,7 +130,9 @@ TEST_F(DriverInstallTest, FailuresCloseTheConfigurationAndEndCom) {
     // Closed: nothing held, COM ended again.
     EXPECT_EQ(machine().ComReferencesHeld(), 0u);
     EXPECT_EQ(machine().ComApartmentDepth(), 0u);
-    if (!c.copied) EXPECT_EQ(machine().CallCount(Service::NetworkConfig), 1u);  // the copy only
+    if (!c.copied) {
+      EXPECT_EQ(machine().CallCount(Service::NetworkConfig), 1u);  // the copy only
+    }
     machine().system_state().administrator = true;
     EXPECT_TRUE(LockFree());
   }

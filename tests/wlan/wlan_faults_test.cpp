@@ -11,6 +11,7 @@
 #include "platform/hresult.h"
 #include "platform/platform.h"
 #include "support/fault_sweep.h"
+#include "wlan/bound_handle.h"
 #include "wlan/wlan_machines.h"
 
 namespace nebrin::testing {
@@ -40,19 +41,6 @@ FaultSweepCase Sweep(std::string name, std::function<std::shared_ptr<Machine>()>
   sweep.operation = std::move(operation);
   sweep.documented = std::move(documented);
   return sweep;
-}
-
-// Opens a handle bound to the wireless adapter, runs a request on it and closes the handle as the
-// host does; the open's failure when it fails.
-int OnBoundHandle(const std::function<int(NebrinHandle)>& request) {
-  std::u16string adapter = u"{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}";
-  CWLanControl wlan;
-  NebrinHandle device = nullptr;
-  const int opened = wlan.OpenDevice(Param(adapter), device);
-  if (opened != 0) return opened;
-  const int result = request(device);
-  platform::Current().deviceIo().CloseDevice(reinterpret_cast<platform::DeviceHandle>(device));
-  return result;
 }
 
 // Runs a configuration member with COM initialised on the thread, as the host does.
