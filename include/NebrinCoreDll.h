@@ -287,7 +287,7 @@ class NEBRIN_API CWLanControl {
   int Dissociate(NebrinHandle device);
   int GetINetCfg(INetCfg*& netCfg);
   int GetMaxRSSIValue(NebrinChar*);  // always 1
-  int InstallNetComponent(const NebrinChar* infPath, const NebrinChar* componentId);
+  int InstallNetComponent(const NebrinChar* componentId, const NebrinChar* infPath);
   int InstallPDDriver(NebrinChar* path);
   int InstallWLANService(NebrinChar* path);
   int MakeAdHocByExternalBinary(int mode);
@@ -302,7 +302,7 @@ class NEBRIN_API CWLanControl {
   int StartPDService();
   int StartWZCService();
   int StopWZCService();
-  int SwitchToAdHoc(NebrinHandle device, NebrinChar* ssid, NebrinChar* key, int keyIndex);
+  int SwitchToAdHoc(NebrinHandle device, NebrinChar* ssid, NebrinChar* key, int useWep);
 
   // -1 when StopWZCService last found the wireless configuration service running (set before the
   // stop is sent), 0 when it found it not active; nothing clears it when the service starts again.

@@ -26,6 +26,8 @@ class ForwardingPlatform : public Platform {
   Dialogs& dialogs() override { return inner_.dialogs(); }
   ServiceManager& serviceManager() override { return inner_.serviceManager(); }
   ConnectionsFolder& connectionsFolder() override { return inner_.connectionsFolder(); }
+  DeviceIo& deviceIo() override { return inner_.deviceIo(); }
+  NetworkConfig& networkConfig() override { return inner_.networkConfig(); }
 
  private:
   Platform& inner_;

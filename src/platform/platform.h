@@ -7,10 +7,12 @@
 #include "platform/adapter_list.h"
 #include "platform/clock.h"
 #include "platform/com.h"
-#include "platform/dialogs.h"
 #include "platform/connections_folder.h"
+#include "platform/device_io.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/internet_client.h"
+#include "platform/network_config.h"
 #include "platform/network_connections.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
@@ -43,6 +45,8 @@ class Platform {
   virtual Dialogs& dialogs() = 0;
   virtual ServiceManager& serviceManager() = 0;
   virtual ConnectionsFolder& connectionsFolder() = 0;
+  virtual DeviceIo& deviceIo() = 0;
+  virtual NetworkConfig& networkConfig() = 0;
 };
 
 // The platform in force: the one a host installed, else the build's own (Win32 on Windows, Linux's

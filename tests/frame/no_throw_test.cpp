@@ -15,9 +15,11 @@
 
 #include "NebrinCoreDll.h"
 #include "nebrin/platform_install.h"
+#include "platform/platform.h"
 #include "store/store_fixture.h"
 #include "support/allocation_sweep.h"
 #include "support/failing_allocation.h"
+#include "wlan/bound_handle.h"
 
 namespace nebrin::testing {
 namespace {
@@ -54,6 +56,16 @@ Profile Loaded() {
 // No platform installed: the library builds its default one when a member first needs it.
 std::shared_ptr<sim::Machine> NoPlatform() { return nullptr; }
 
+NebrinChar* Wide(const char16_t* text) {
+  static NebrinChar buffer[4][128];
+  static int next = 0;
+  NebrinChar* out = buffer[next++ % 4];
+  std::size_t i = 0;
+  for (; text[i] != 0 && i + 1 < 128; ++i) out[i] = static_cast<NebrinChar>(text[i]);
+  out[i] = 0;
+  return out;
+}
+
 TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
   const Profile loaded = Loaded();
   Profile changed = loaded;
@@ -78,6 +90,15 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
   client.env.nICSFlag = 2;
   const std::set<int> kStatuses = {0, 1, static_cast<int>(0x8007000Eu),
                                    static_cast<int>(0x80070008u)};
+  const std::set<int> kDisassociation = {
+      static_cast<int>(0x80070015u), static_cast<int>(0x8007000Eu), static_cast<int>(0x80070008u)};
+  // E_FAIL when an exception escapes the installation; E_NOINTERFACE when the lock interface
+  // could not be had.
+  const std::set<int> kInstallStatuses = {
+      0, static_cast<int>(0x80004005u), static_cast<int>(0x8007000Eu),
+      static_cast<int>(0x80070008u), static_cast<int>(0x80004002u)};
+  static constexpr const char16_t* kSetupFile =
+      u"C:\\Program Files\\corvane\\Nebrin\\Driver\\ORLPD.inf";
   CNetInfoManage manage;
   CNetInfoRetrieve retrieve;
   CNetDiag diag;
@@ -454,6 +475,86 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
        },
        {22, 23, 27}},
       {"OnAp", Stored, [&] { return CWLanControl().OnAp(connection.data()); }, {0, 1}},
+      // The protocol-driver channel and driver installation. A configuration member runs with
+      // COM initialised, as the host does; after a successful installation the host ends COM.
+      {"OpenDevice", Stored, [] { return OnBoundHandle([](NebrinHandle) { return 0; }); },
+       kStatuses},
+      {"SetInfrastructureMode", Stored,
+       [] {
+         return OnBoundHandle([](NebrinHandle d) {
+           return CWLanControl().SetInfrastructureMode(d, Ndis802_11IBSS);
+         });
+       },
+       kStatuses},
+      {"SetAuthenticationMode", Stored,
+       [] {
+         return OnBoundHandle([](NebrinHandle d) {
+           return CWLanControl().SetAuthenticationMode(d, Ndis802_11AuthModeOpen);
+         });
+       },
+       kStatuses},
+      {"SetWepStatus", Stored,
+       [] {
+         return OnBoundHandle(
+             [](NebrinHandle d) { return CWLanControl().SetWepStatus(d, Ndis802_11WEPEnabled); });
+       },
+       kStatuses},
+      {"AddWepKey", Stored,
+       [] {
+         return OnBoundHandle(
+             [](NebrinHandle d) { return CWLanControl().AddWepKey(d, 0, Wide(u"12345")); });
+       },
+       kStatuses},
+      {"SetSsid", Stored,
+       [] {
+         return OnBoundHandle(
+             [](NebrinHandle d) { return CWLanControl().SetSsid(d, Wide(u"Cafe")); });
+       },
+       kStatuses},
+      // Not associated: the driver answers ERROR_NOT_READY.
+      {"Dissociate", Stored,
+       [] { return OnBoundHandle([](NebrinHandle d) { return CWLanControl().Dissociate(d); }); },
+       kDisassociation},
+      {"SwitchToAdHoc", Stored,
+       [] {
+         return OnBoundHandle([](NebrinHandle d) {
+           return CWLanControl().SwitchToAdHoc(d, Wide(u"Cafe"), Wide(u"12345"), 1);
+         });
+       },
+       kStatuses},
+      {"CheckPDDriverExist", Stored, [] { return CWLanControl().CheckPDDriverExist(); }, {0, 1}},
+      {"InstallPDDriver", Stored,
+       [] {
+         const int result = CWLanControl().InstallPDDriver(Wide(kSetupFile));
+         if (result >= 0) platform::Current().com().Uninitialize();
+         return result;
+       },
+       kInstallStatuses},
+      {"InstallNetComponent", Stored,
+       [] {
+         platform::ComApartment apartment(platform::Current().com());
+         return CWLanControl().InstallNetComponent(Wide(u"K_ORLPD"), Wide(kSetupFile));
+       },
+       kInstallStatuses},
+      {"GetINetCfg", Stored,
+       [] {
+         platform::ComApartment apartment(platform::Current().com());
+         CWLanControl wlan;
+         INetCfg* netCfg = nullptr;
+         const int result = wlan.GetINetCfg(netCfg);
+         if (result == 0) wlan.ReleaseINetCfg(netCfg);
+         return result;
+       },
+       kInstallStatuses},
+      {"ReleaseINetCfg", Stored,
+       [] {
+         platform::ComApartment apartment(platform::Current().com());
+         CWLanControl wlan;
+         INetCfg* netCfg = nullptr;
+         const int opened = wlan.GetINetCfg(netCfg);
+         return opened == 0 ? wlan.ReleaseINetCfg(netCfg) : opened;
+       },
+       kInstallStatuses},
   };
   for (const AllocationSweepCase& sweep : cases) {
     const AllocationSweepReport report = RunAllocationSweep(sweep);

@@ -54,7 +54,7 @@ check "adhoc says up to 5 minutes" contains "$out" "up to 5 minutes"
 check "adhoc answers 22" contains "$out" "Result 22: the ad hoc tool ran."
 show=$("$nebrin" "${m[@]}" machine show)
 check "machine show has the tool's run" contains "$show" '  C:\Program Files\corvane\Nebrin\Tamsel.exe  ["C:\Program Files\corvane\Nebrin\Tamsel.exe" /1]'
-check "machine show has the adapter in ad hoc mode" test "$(grep -c '^Wireless Network Connection  {A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}  ad hoc$' <<<"$show")" -eq 1
+check "machine show has the adapter in ad hoc mode" test "$(grep -A1 '^Wireless Network Connection  {A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}$' <<<"$show" | grep -c '^  802.11 mode     ad hoc$')" -eq 1
 
 # A Tamsel.exe process runs: nothing is started.
 python3 - "$scratch/m.json" <<'PY'
@@ -115,6 +115,82 @@ check "connection disabled" contains "$("$nebrin" "${m[@]}" sharing)" "Wireless 
 err=$("$nebrin" "${m[@]}" connection-menu "No Such Connection" 2>&1 >/dev/null); rc=$?
 check "unknown connection refused" test $rc -eq 1
 check "unknown connection explained" contains "$err" "the command was not invoked"
+
+# The driver channel on a fresh demo machine: ad hoc with WEP on the wireless adapter (1).
+d=(--machine "$scratch/d.json")
+"$nebrin" "${d[@]}" machine init --demo >/dev/null
+out=$("$nebrin" "${d[@]}" wlan adhoc 1 --ssid Cafe --wep 12345); rc=$?
+check "wlan adhoc succeeds" test $rc -eq 0
+check "wlan adhoc says what it did" contains "$out" '"Wireless Network Connection" is in ad hoc mode with SSID "Cafe", WEP on with the key at index 0'
+status=$("$nebrin" "${d[@]}" wlan status)
+check "status: ad hoc mode" contains "$status" "  802.11 mode     ad hoc"
+check "status: SSID Cafe" contains "$status" '  SSID            "Cafe"'
+check "status: WEP on" contains "$status" "  Encryption      WEP enabled"
+check "status: key 0 is the transmit key" contains "$status" "  WEP keys        0: 5 bytes, transmit key"
+check "status: associated" contains "$status" "  Associated      yes"
+show=$("$nebrin" "${d[@]}" machine show)
+check "the driver's service was started" test "$(grep -cE '^ORLPD .* running' <<<"$show")" -eq 1
+check "machine show counts the requests" contains "$show" "Driver requests: 7"
+err=$("$nebrin" "${d[@]}" wlan adhoc 1 --ssid 123456789012345678901234567890123 2>&1 >/dev/null); rc=$?
+check "a 33-byte SSID is refused" test $rc -eq 1
+check "a 33-byte SSID is explained" contains "$err" "is 33 bytes in the ANSI code page; it may be at most 32; nothing was sent"
+check "nothing was sent for it" contains "$("$nebrin" "${d[@]}" machine show)" "Driver requests: 7"
+err=$("$nebrin" "${d[@]}" wlan adhoc 7 --ssid Cafe 2>&1 >/dev/null); rc=$?
+check "an unknown adapter is refused" test $rc -eq 1
+check "an unknown adapter is explained" contains "$err" "is not an adapter of the current settings"
+
+out=$("$nebrin" "${d[@]}" wlan set 1 --mode infrastructure); rc=$?
+check "wlan set succeeds" test $rc -eq 0
+check "wlan set says what it sent" contains "$out" 'Sent the network mode infrastructure to "Wireless Network Connection"'
+status=$("$nebrin" "${d[@]}" wlan status)
+check "a new mode drops the keys" contains "$status" "  WEP keys        (none)"
+check "and the association" contains "$status" "  Associated      no"
+err=$("$nebrin" "${d[@]}" wlan set 1 --disassociate 2>&1 >/dev/null); rc=$?
+check "disassociating while not associated fails" test $rc -eq 1
+check "the driver's answer is explained" contains "$err" "0x80070015: the adapter is not ready"
+err=$("$nebrin" "${d[@]}" wlan set 1 --ssid 123456789012345678901234567890123 2>&1 >/dev/null); rc=$?
+check "the library refuses a 33-byte SSID" test $rc -eq 1
+check "with its status" contains "$err" "0x80070057"
+err=$("$nebrin" "${d[@]}" wlan set 0 --ssid Office 2>&1 >/dev/null); rc=$?
+check "a wired adapter refuses 802.11 requests" test $rc -eq 1
+check "the wired refusal is explained" contains "$err" "0x80070032: the adapter does not take 802.11 requests"
+"$nebrin" "${d[@]}" wlan set 1 --mode adhoc --ssid Cafe >/dev/null 2>&1; rc=$?
+check "wlan set sends one request only" test $rc -ne 0
+check "wlan set --key" contains "$("$nebrin" "${d[@]}" wlan set 1 --key 2 abcdefghijklm)" "Sent the WEP key at index 2 (transmit key)"
+check "status shows the key" contains "$("$nebrin" "${d[@]}" wlan status)" "  WEP keys        2: 13 bytes, transmit key"
+
+check "driver check opens the device" contains "$("$nebrin" "${d[@]}" driver check)" "ORLPD runs"
+out=$("$nebrin" "${d[@]}" driver install 'C:\Program Files\corvane\Nebrin\Driver\ORLPD.inf'); rc=$?
+check "driver install succeeds" test $rc -eq 0
+check "driver install says so" contains "$out" "Installed the network protocol K_ORLPD"
+err=$("$nebrin" "${d[@]}" driver install 'C:\Drivers\missing.inf' 2>&1 >/dev/null); rc=$?
+check "a missing setup file is refused" test $rc -eq 1
+check "with the copy's error" contains "$err" "0x80070002: the file or device was not found"
+python3 - "$scratch/d.json" <<'PY'
+import json, sys
+path = sys.argv[1]
+doc = json.load(open(path))
+doc["networkConfiguration"]["writeLockHeldBy"] = "Network Setup Wizard"
+json.dump(doc, open(path, "w"))
+PY
+err=$("$nebrin" "${d[@]}" driver install 'C:\Program Files\corvane\Nebrin\Driver\ORLPD.inf' 2>&1 >/dev/null); rc=$?
+check "a held write lock refuses the installation" test $rc -eq 1
+check "the held lock is explained" contains "$err" "0x8004A024: another program holds the network configuration's write lock"
+
+# A disabled driver service cannot be started, and the host says why.
+python3 - "$scratch/d.json" <<'PY'
+import json, sys
+path = sys.argv[1]
+doc = json.load(open(path))
+for service in doc["services"]:
+    if service["name"] == "ORLPD":
+        service["state"] = "stopped"
+        service["startType"] = 4
+json.dump(doc, open(path, "w"))
+PY
+err=$("$nebrin" "${d[@]}" driver start 2>&1 >/dev/null); rc=$?
+check "a disabled driver service is not started" test $rc -eq 1
+check "the disabled service is explained" contains "$err" "0x80070422: the service is disabled"
 
 # Without administrative rights the service commands say so.
 python3 - "$scratch/m.json" <<'PY'

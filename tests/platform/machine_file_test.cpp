@@ -75,7 +75,20 @@ std::shared_ptr<Machine> OddMachine() {
   wzc.state = 2;  // start pending, settling later
   wzc.settlesAtTick = 12345;
   machine->service_table().services.front().markedForDeletion = true;
-  machine->wireless_state()["{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}"].mode = WirelessMode::AdHoc;
+  SimWirelessAdapter& card = machine->wireless_state()["{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}"];
+  card.mode = WirelessMode::AdHoc;
+  card.authentication = 1;
+  card.wepStatus = 9;  // no name: kept as its number
+  card.keys[0] = {'1', '2', '3', '4', '5'};
+  card.keys[3] = {0x00, 0xFF, 0x10, 0x20, 0x7F};  // not printable: hex
+  card.transmitKey = 3;
+  card.ssid = {'C', 'a', 'f', 0xE9};
+  card.associated = true;
+  card.inRange = {"Office"};
+  machine->driver_state().requests.push_back({"", 0x0012C810, {}, 0});
+  machine->driver_state().requests.push_back(
+      {"{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}", 0x0012C814, {0x15, 0x01, 0x01, 0x0D}, 87});
+  machine->network_configuration().writeLockHeldBy = "Network Setup Wizard";
   machine->shell_state().menuCommands.push_back({"Local Area Connection", 24});
   machine->shell_state().programFiles = "D:\\Programme";
   machine->process_state().started.push_back({"D:\\t.exe", "\"D:\\t.exe\" /1", 0});
@@ -119,8 +132,25 @@ TEST_F(MachineFileTest, RoundTripIsExact) {
   EXPECT_EQ(wzc.settlesAtTick, 12345u);
   EXPECT_EQ(wzc.startMs, 2000u);
   EXPECT_TRUE(copy->service_table().services.front().markedForDeletion);
-  EXPECT_EQ(copy->wireless_state().at("{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}").mode,
-            WirelessMode::AdHoc);
+  const SimWirelessAdapter& card =
+      copy->wireless_state().at("{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}");
+  EXPECT_EQ(card.mode, WirelessMode::AdHoc);
+  EXPECT_EQ(card.authentication, 1u);
+  EXPECT_EQ(card.wepStatus, 9u);
+  EXPECT_EQ(card.keys.at(3), (std::vector<std::uint8_t>{0x00, 0xFF, 0x10, 0x20, 0x7F}));
+  EXPECT_EQ(card.transmitKey, 3u);
+  EXPECT_EQ(card.ssid, (std::vector<std::uint8_t>{'C', 'a', 'f', 0xE9}));
+  EXPECT_TRUE(card.associated);
+  EXPECT_EQ(card.inRange, std::vector<std::string>{"Office"});
+  ASSERT_EQ(copy->driver_state().requests.size(), 2u);
+  EXPECT_EQ(copy->driver_state().requests[1].input,
+            (std::vector<std::uint8_t>{0x15, 0x01, 0x01, 0x0D}));
+  EXPECT_EQ(copy->driver_state().requests[1].error, 87u);
+  EXPECT_EQ(copy->network_configuration().writeLockHeldBy, "Network Setup Wizard");
+  EXPECT_EQ(copy->network_configuration().components[0].id, "K_ORLPD");
+  EXPECT_EQ(copy->network_configuration().setupFiles[0].name, "oem0.inf");
+  EXPECT_NE(text.find(R"("keyHex": "00ff10207f")"), std::string::npos);
+  EXPECT_NE(text.find(R"("ssidHex": "436166e9")"), std::string::npos);
   ASSERT_EQ(copy->shell_state().menuCommands.size(), 1u);
   EXPECT_EQ(copy->shell_state().menuCommands[0].offset, 24u);
   EXPECT_EQ(copy->shell_state().programFiles, "D:\\Programme");
@@ -250,6 +280,21 @@ TEST_F(MachineFileTest, DamagedFilesAreReportedByNameAndLocationAndLeftAlone) {
       {"unknown wireless mode",
        R"({"format":"nebrin-machine","version":1,"wireless":{"{G}":{"mode":"mesh"}}})",
        "/wireless/{G}/mode: expected"},
+      {"WEP key index beyond 3",
+       R"({"format":"nebrin-machine","version":1,"wireless":{"{G}":{"keys":[{"index":4,"key":"12345"}]}}})",
+       "/wireless/{G}/keys/0/index: a WEP key index is 0 to 3"},
+      {"SSID over 32 bytes",
+       R"({"format":"nebrin-machine","version":1,"wireless":{"{G}":{"ssid":"123456789012345678901234567890123"}}})",
+       "/wireless/{G}/ssid: an SSID holds at most 32 bytes"},
+      {"SSID as text and as hex",
+       R"({"format":"nebrin-machine","version":1,"wireless":{"{G}":{"ssid":"a","ssidHex":"61"}}})",
+       "/wireless/{G}: \"ssid\" and \"ssidHex\" together"},
+      {"unknown authentication",
+       R"({"format":"nebrin-machine","version":1,"wireless":{"{G}":{"authentication":"wep"}}})",
+       "/wireless/{G}/authentication: unknown name"},
+      {"setup files equal but for case",
+       R"({"format":"nebrin-machine","version":1,"networkConfiguration":{"setupFiles":[{"name":"oem0.inf"},{"name":"OEM0.INF"}]}})",
+       "/networkConfiguration/setupFiles/1/name: a setup file of this name"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -36,9 +36,10 @@ TEST(NativePlatform, WirelessMembersFailWithoutTheWindowsServices) {
   nebrin::InstallPlatform(nullptr);
   CWLanControl wlan;
   wlan.bWZCStopped = 0;
-  EXPECT_EQ(wlan.StopWZCService(), HResultFromWin32(kCallNotImplemented));
-  EXPECT_EQ(wlan.StartWZCService(), HResultFromWin32(kCallNotImplemented));
-  EXPECT_EQ(wlan.StartPDService(), HResultFromWin32(kCallNotImplemented));
+  // An empty service database: no service of that name.
+  EXPECT_EQ(wlan.StopWZCService(), HResultFromWin32(kServiceDoesNotExist));
+  EXPECT_EQ(wlan.StartWZCService(), HResultFromWin32(kServiceDoesNotExist));
+  EXPECT_EQ(wlan.StartPDService(), HResultFromWin32(kServiceDoesNotExist));
   EXPECT_EQ(wlan.bWZCStopped, 0);
   EXPECT_EQ(wlan.CheckWZCStatus(0), 0);
   EXPECT_EQ(wlan.CheckNebrinWLANStatus(), 0);
@@ -50,6 +51,26 @@ TEST(NativePlatform, WirelessMembersFailWithoutTheWindowsServices) {
   NebrinHandle device{};
   EXPECT_EQ(wlan.MakeOneClickAdHoc(device, nullptr), 23);
   EXPECT_EQ(wlan.OnAp(param), 0);
+}
+
+// No companion driver: its device is not found and its service is not installed, so opening
+// answers the service's status; no configuration objects, no setup files.
+TEST(NativePlatform, DriverMembersFailWithoutTheDriver) {
+  nebrin::InstallPlatform(nullptr);
+  CWLanControl wlan;
+  std::u16string adapter = u"{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}";
+  const NebrinHandle untouched = reinterpret_cast<NebrinHandle>(0x10);
+  NebrinHandle device = untouched;
+  EXPECT_EQ(wlan.OpenDevice(reinterpret_cast<NebrinChar*>(adapter.data()), device),
+            static_cast<int>(0x80070424u));
+  EXPECT_EQ(device, untouched);
+  EXPECT_EQ(wlan.CheckPDDriverExist(), 0);
+  std::u16string path = u"/tmp/ORLPD.inf";
+  EXPECT_EQ(wlan.InstallPDDriver(reinterpret_cast<NebrinChar*>(path.data())),
+            HResultFromWin32(kCallNotImplemented));
+  INetCfg* netCfg = nullptr;
+  EXPECT_EQ(wlan.GetINetCfg(netCfg), kClassNotRegistered);
+  EXPECT_EQ(netCfg, nullptr);
 }
 
 TEST(NativePlatform, TextConversionIsUtf8) {

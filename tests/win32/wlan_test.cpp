@@ -1,8 +1,9 @@
 // The wireless members against Wine's real service manager, shell folders and process creation:
 // the system's wireless configuration service and the companion driver are absent there, the
 // product's service is registered, found and removed, the ad hoc tool (a probe program placed
-// under Program Files) is run hidden with its argument, and the connection menu command finds
-// no Network Connections folder.
+// under Program Files) is run hidden with its argument, the connection menu command finds no
+// Network Connections folder, the companion driver's device is missing, and Wine's network
+// configuration object answers for itself.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -19,6 +20,7 @@
 namespace {
 
 constexpr int kNotInstalled = static_cast<int>(0x80070424u);
+constexpr int kPointer = static_cast<int>(0x80004003u);
 
 std::wstring ModuleDirectory() {
   wchar_t module[MAX_PATH] = {};
@@ -163,6 +165,65 @@ TEST(ConnectionMenuOnWine, NoFolderGivesZeroWithComBalanced) {
   CoUninitialize();
   EXPECT_EQ(CoInitialize(nullptr), S_OK);
   CoUninitialize();
+}
+
+// COM is balanced when a fresh initialisation of the thread answers S_OK.
+bool ComBalanced() {
+  const HRESULT fresh = CoInitialize(nullptr);
+  CoUninitialize();
+  return fresh == S_OK;
+}
+
+// Wine has no ORLPD service: the device is not found, the start fails with the service's open
+// error, and the handle is left as it was.
+TEST(DriverOnWine, MissingDriverGivesTheServiceStatus) {
+  CWLanControl wlan;
+  std::wstring adapter = L"{A3C5E7F9-1B2D-4F60-8A9C-0E1F2A3B4C5D}";
+  NebrinHandle device = reinterpret_cast<NebrinHandle>(0x10);
+  EXPECT_EQ(wlan.OpenDevice(adapter.data(), device), kNotInstalled);
+  EXPECT_EQ(device, reinterpret_cast<NebrinHandle>(0x10));
+  EXPECT_EQ(wlan.CheckPDDriverExist(), 0);
+  // Requests on the invalid handle are refused before DeviceIoControl.
+  std::wstring ssid = L"Cafe";
+  EXPECT_EQ(wlan.SetSsid(INVALID_HANDLE_VALUE, ssid.data()), static_cast<int>(0x80070057u));
+}
+
+// GetINetCfg called with a reference to nothing, as a host passing a null pointer calls it.
+int GetWithoutOutArgument(CWLanControl& wlan) {
+  INetCfg** volatile nothing = nullptr;
+  return wlan.GetINetCfg(*nothing);
+}
+
+// Wine's network configuration object answers S_OK to creating, locking, initialising,
+// uninitialising and unlocking, and the members pass that on. Its write lock keeps no second client
+// out (a second GetINetCfg while the first is held answers 0 as well), so the wait for the lock is
+// exercised on the simulated machine only.
+TEST(DriverOnWine, ConfigurationStatusesPassThrough) {
+  CWLanControl wlan;
+  EXPECT_EQ(GetWithoutOutArgument(wlan), kPointer);
+  EXPECT_EQ(wlan.ReleaseINetCfg(nullptr), kPointer);
+  ASSERT_EQ(CoInitialize(nullptr), S_OK);
+  INetCfg* netCfg = nullptr;
+  const int opened = wlan.GetINetCfg(netCfg);
+  ASSERT_EQ(opened, 0);
+  ASSERT_NE(netCfg, nullptr);
+  EXPECT_EQ(wlan.ReleaseINetCfg(netCfg), 0);
+  CoUninitialize();
+  EXPECT_TRUE(ComBalanced());
+}
+
+// A setup file that is not there: the copy's error, no configuration, COM ended again.
+TEST(DriverOnWine, MissingSetupFileGivesTheCopysError) {
+  CWLanControl wlan;
+  std::wstring path = ModuleDirectory() + L"\\no-such-driver.inf";
+  std::wstring component = L"K_ORLPD";
+  ASSERT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(wlan.InstallPDDriver(path.data()), static_cast<int>(0x80070002u));
+  EXPECT_TRUE(ComBalanced());
+  // Without COM on the thread, a configuration asked for would answer CO_E_NOTINITIALIZED: the
+  // copy's error shows that none was.
+  EXPECT_EQ(wlan.InstallNetComponent(component.c_str(), path.c_str()),
+            static_cast<int>(0x80070002u));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -12,6 +11,8 @@
 #include "host_profile.h"
 #include "host_services.h"
 #include "platform/platform.h"
+#include "status_words.h"
+#include "wlan_commands.h"
 
 namespace nebrin::host {
 namespace {
@@ -20,29 +21,6 @@ namespace {
 // asks; the same limit profile application gives it.
 constexpr std::uint32_t kServiceWaitMs = 120000;
 constexpr std::uint32_t kServicePollMs = 250;
-
-std::string Hex(int status) {
-  char text[16];
-  std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(status));
-  return text;
-}
-
-// A failed status of the service members, in words.
-std::string StatusWords(int status) {
-  switch (static_cast<std::uint32_t>(status)) {
-    case 0x80070005u:
-      return Hex(status) + ": access denied (administrative rights are needed)";
-    case 0x80070424u:
-      return Hex(status) + ": the service is not installed";
-    case 0x80070425u:
-      return Hex(status) +
-             ": the service is starting or stopping and takes no request until it settles";
-    case 0x80070078u:
-      return Hex(status) + ": this system has no service control manager";
-    default:
-      return Hex(status);
-  }
-}
 
 // Asks CheckWZCStatus until `settled` holds or the limit passes, pausing on the platform's clock
 // (the simulated machine's virtual clock, so no real time passes there).
@@ -255,9 +233,11 @@ void AddWirelessCommands(CLI::App& app, HostOptions& options) {
     RunProductService(options, "remove", "");
   });
 
-  CLI::App* driver = app.add_subcommand("driver", "The companion protocol driver's service ORLPD");
+  CLI::App* driver = app.add_subcommand("driver", "The companion protocol driver ORLPD");
   driver->require_subcommand(1);
   driver->add_subcommand("start", "Start ORLPD")->callback([&options] { RunDriverStart(options); });
+  AddDriverCommands(*driver, options);
+  AddWlanCommands(app, options);
 
   app.add_subcommand("adhoc", "The one-click ad hoc action: run Tamsel.exe /1 and wait for it")
       ->callback([&options] { RunAdHoc(options); });

@@ -1,7 +1,8 @@
 // The platform on Linux when no host installed one: Linux has no registry, adapter list, Windows
-// system information, sharing manager, spooler, message box, command runner, service manager or
-// shell folders, so those services answer with failures; text conversion (Linux's code page is
-// UTF-8), raw ICMP sockets, the Internet client (libcurl) and the clock are real.
+// system information, sharing manager, spooler, message box, command runner, Windows services,
+// shell folders, companion driver or network configuration objects, so those services answer
+// with failures (the service manager as an empty database); text conversion (Linux's code page
+// is UTF-8), raw ICMP sockets, the Internet client (libcurl) and the clock are real.
 #include <unistd.h>
 
 #include <memory>
@@ -126,31 +127,77 @@ class NativeShell final : public Shell {
   bool AppendPath(std::u16string&, std::u16string_view) override { return false; }
 };
 
-// Linux has no service control manager.
+// Linux has no Windows services: its service manager stands for an empty database. It opens,
+// lists nothing and knows no service (ERROR_SERVICE_DOES_NOT_EXIST), so the members that open a
+// service answer as on a system without it; registering a service is not possible.
 class NativeServiceManager final : public ServiceManager {
  public:
-  Status OpenManager(std::u16string_view, std::uint32_t, ServiceHandle&) override {
-    return kCallNotImplemented;
+  Status OpenManager(std::u16string_view database, std::uint32_t, ServiceHandle& manager) override {
+    if (!database.empty() && database != kServicesActiveDatabase) return kDatabaseDoesNotExist;
+    manager = kManager;
+    return kSuccess;
   }
-  Status Open(ServiceHandle, std::u16string_view, std::uint32_t, ServiceHandle&) override {
-    return kCallNotImplemented;
+  Status Open(ServiceHandle manager, std::u16string_view, std::uint32_t, ServiceHandle&) override {
+    return manager == kManager ? kServiceDoesNotExist : kInvalidHandle;
   }
-  Status Start(ServiceHandle) override { return kCallNotImplemented; }
-  Status Control(ServiceHandle, std::uint32_t, ServiceStatus&) override {
-    return kCallNotImplemented;
+  Status Start(ServiceHandle) override { return kInvalidHandle; }
+  Status Control(ServiceHandle, std::uint32_t, ServiceStatus&) override { return kInvalidHandle; }
+  Status QueryServicesSize(ServiceHandle manager, std::uint32_t, std::uint32_t,
+                           std::uint32_t& bytesNeeded) override {
+    if (manager != kManager) return kInvalidHandle;
+    bytesNeeded = 0;
+    return kSuccess;
   }
-  Status QueryServicesSize(ServiceHandle, std::uint32_t, std::uint32_t, std::uint32_t&) override {
-    return kCallNotImplemented;
-  }
-  Status EnumerateServices(ServiceHandle, std::uint32_t, std::uint32_t, std::uint32_t,
-                           std::vector<ServiceEntry>&, std::uint32_t&) override {
-    return kCallNotImplemented;
+  Status EnumerateServices(ServiceHandle manager, std::uint32_t, std::uint32_t, std::uint32_t,
+                           std::vector<ServiceEntry>& entries,
+                           std::uint32_t& bytesNeeded) override {
+    if (manager != kManager) return kInvalidHandle;
+    entries.clear();
+    bytesNeeded = 0;
+    return kSuccess;
   }
   Status Create(ServiceHandle, const ServiceRegistration&, ServiceHandle&) override {
     return kCallNotImplemented;
   }
-  Status Delete(ServiceHandle) override { return kCallNotImplemented; }
-  Status CloseHandle(ServiceHandle) override { return kInvalidHandle; }
+  Status Delete(ServiceHandle) override { return kInvalidHandle; }
+  Status CloseHandle(ServiceHandle handle) override {
+    return handle == kManager ? kSuccess : kInvalidHandle;
+  }
+
+ private:
+  // The one handle it hands out: the empty database holds nothing to close.
+  static constexpr ServiceHandle kManager = 1;
+};
+
+// No companion driver runs on Linux: its device is not found, and no handle is ever handed out.
+class NativeDeviceIo final : public DeviceIo {
+ public:
+  Status OpenDevice(std::u16string_view, Disposition, DeviceHandle&) override {
+    return kFileNotFound;
+  }
+  Status Control(DeviceHandle, std::uint32_t, const std::vector<std::uint8_t>&) override {
+    return kInvalidHandle;
+  }
+  Status CloseDevice(DeviceHandle) override { return kInvalidHandle; }
+};
+
+// Linux has no network configuration objects and no store of setup files.
+class NativeNetworkConfig final : public NetworkConfig {
+ public:
+  HResult CreateNetCfg(ComRef&) override { return kClassNotRegistered; }
+  HResult QueryLock(ComRef, ComRef&) override { return kENotImpl; }
+  HResult AcquireWriteLock(ComRef, std::uint32_t, std::u16string_view, std::u16string&) override {
+    return kENotImpl;
+  }
+  HResult ReleaseWriteLock(ComRef) override { return kENotImpl; }
+  HResult Initialize(ComRef) override { return kENotImpl; }
+  HResult Uninitialize(ComRef) override { return kENotImpl; }
+  HResult Apply(ComRef) override { return kENotImpl; }
+  HResult QueryProtocolClassSetup(ComRef, ComRef&) override { return kENotImpl; }
+  HResult Install(ComRef, std::u16string_view, ComRef&) override { return kENotImpl; }
+  Status CopySetupFile(std::u16string_view, std::u16string&) override {
+    return kCallNotImplemented;
+  }
 };
 
 // Linux has no Network Connections folder; nothing is ever allocated for an item.
@@ -183,6 +230,8 @@ class NativePlatform final : public Platform {
   Dialogs& dialogs() override { return dialogs_; }
   ServiceManager& serviceManager() override { return services_; }
   ConnectionsFolder& connectionsFolder() override { return folder_; }
+  DeviceIo& deviceIo() override { return devices_; }
+  NetworkConfig& networkConfig() override { return netcfg_; }
 
  private:
   NativeRegistry registry_;
@@ -201,6 +250,8 @@ class NativePlatform final : public Platform {
   NativeDialogs dialogs_;
   NativeServiceManager services_;
   NativeConnectionsFolder folder_;
+  NativeDeviceIo devices_;
+  NativeNetworkConfig netcfg_;
 };
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The demo machine: a laptop of the NT 5.1 generation with a wired adapter on DHCP, a wireless
 // card with static addresses, a root-enumerated virtual adapter and a Bluetooth network adapter;
 // a router that answers, a sharing host near the wireless card, three printers; the wireless
-// configuration service running, the companion protocol driver installed but stopped, and the
-// product's ad hoc tool.
+// configuration service running, the companion protocol driver installed but stopped (with its
+// setup file beside the product and a copy in the store), and the product's ad hoc tool.
 #include "platform/sim/machine.h"
 
 namespace nebrin::sim {
@@ -73,6 +73,32 @@ AdapterSpec BluetoothPan() {
   spec.dhcp = true;
   return spec;
 }
+
+// The companion driver's setup information file, as the product ships it.
+constexpr const char* kDriverSetupFile =
+    "[Version]\r\n"
+    "Signature=\"$Windows NT$\"\r\n"
+    "Class=NetTrans\r\n"
+    "ClassGUID={4d36e975-e325-11ce-bfc1-08002be10318}\r\n"
+    "Provider=%Corvane%\r\n"
+    "\r\n"
+    "[Manufacturer]\r\n"
+    "%Corvane%=Corvane\r\n"
+    "\r\n"
+    "[Corvane]\r\n"
+    "%ORLPD_Desc%=Install, K_ORLPD\r\n"
+    "\r\n"
+    "[Install.Services]\r\n"
+    "AddService=ORLPD,,ORLPD_Service\r\n"
+    "\r\n"
+    "[ORLPD_Service]\r\n"
+    "ServiceType=1\r\n"
+    "StartType=3\r\n"
+    "ServiceBinary=%12%\\ORLPD.sys\r\n"
+    "\r\n"
+    "[Strings]\r\n"
+    "Corvane=\"Corvane\"\r\n"
+    "ORLPD_Desc=\"ORLPD NDIS Protocol Driver\"\r\n";
 
 }  // namespace
 
@@ -147,6 +173,13 @@ std::shared_ptr<Machine> Machine::Demo() {
               500),
       service("WZCSVC", "Wireless Zero Configuration", 0x20, 2, svchost, 4, 2000, 1000),
   };
+  // The driver was installed from its setup file beside the product: the store holds the copy and
+  // the network configuration the component.
+  const std::string driverSource = "C:\\Program Files\\corvane\\Nebrin\\Driver\\ORLPD.inf";
+  machine->file_state().files[driverSource] = kDriverSetupFile;
+  machine->file_state().files["C:\\WINDOWS\\inf\\oem0.inf"] = kDriverSetupFile;
+  machine->network_configuration().setupFiles = {{"oem0.inf", driverSource}};
+  machine->network_configuration().components = {{"K_ORLPD"}};
   // The product's ad hoc tool in its folder under Program Files; a run takes three seconds.
   machine->process_state().programs.push_back(
       {"C:\\Program Files\\corvane\\Nebrin\\Tamsel.exe", ProgramKind::AdHocTool, 3000});

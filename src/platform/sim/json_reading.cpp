@@ -86,4 +86,31 @@ std::vector<std::string> ReadStringList(const Json& json, const std::string& whe
   return items;
 }
 
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (std::uint8_t b : bytes) {
+    text.push_back(kDigits[b >> 4]);
+    text.push_back(kDigits[b & 0xF]);
+  }
+  return text;
+}
+
+std::vector<std::uint8_t> ReadHex(const Json& json, const std::string& where) {
+  const std::string text = ReadString(json, where);
+  if (text.size() % 2 != 0) Fail(where, "hex text of odd length");
+  auto digit = [&](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    Fail(where, std::string("not a hex digit: '") + c + "'");
+  };
+  std::vector<std::uint8_t> bytes(text.size() / 2);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<std::uint8_t>(digit(text[2 * i]) << 4 | digit(text[2 * i + 1]));
+  }
+  return bytes;
+}
+
 }  // namespace nebrin::sim

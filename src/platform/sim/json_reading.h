@@ -37,4 +37,8 @@ void ReadOptionalUint32(const Json& object, const char* name, const std::string&
                         std::uint32_t& out);
 void ReadOptionalBool(const Json& object, const char* name, const std::string& where, bool& out);
 
+// Bytes as two lower-case hexadecimal digits each, and back (either case).
+std::string Hex(const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadHex(const Json& json, const std::string& where);
+
 }  // namespace nebrin::sim

@@ -41,6 +41,10 @@ const char* ServiceName(Service service) {
       return "ServiceManager";
     case Service::ConnectionsFolder:
       return "ConnectionsFolder";
+    case Service::DeviceIo:
+      return "DeviceIo";
+    case Service::NetworkConfig:
+      return "NetworkConfig";
   }
   return "?";
 }
@@ -107,6 +111,10 @@ ShellState& Machine::shell_state() { return state_->shellState; }
 const ShellState& Machine::shell_state() const { return state_->shellState; }
 WirelessState& Machine::wireless_state() { return state_->wireless; }
 const WirelessState& Machine::wireless_state() const { return state_->wireless; }
+DriverState& Machine::driver_state() { return state_->driver; }
+const DriverState& Machine::driver_state() const { return state_->driver; }
+NetCfgState& Machine::network_configuration() { return state_->netcfg; }
+const NetCfgState& Machine::network_configuration() const { return state_->netcfg; }
 
 void Machine::FailCall(std::uint64_t n, Status error) { state_->accounting.FailCall(n, error); }
 void Machine::FailServiceCall(Service service, std::uint64_t n, Status error) {
@@ -122,7 +130,8 @@ std::size_t Machine::OpenHandles() const {
   return state_->handles.size() + state_->sockets.size() + state_->internetHandles.size() +
          state_->winsockStarts + state_->processService.OpenCount() +
          state_->fileService.OpenCount() + state_->com.apartmentDepth + state_->com.objects.size() +
-         state_->serviceManager.OpenCount() + state_->connectionsFolder.OpenCount();
+         state_->serviceManager.OpenCount() + state_->connectionsFolder.OpenCount() +
+         state_->deviceIo.OpenCount();
 }
 const std::vector<Machine::SentEcho>& Machine::EchoRequestsSent() const {
   return state_->echoRequests;
@@ -147,6 +156,8 @@ platform::Com& Machine::com() { return state_->comService; }
 platform::Dialogs& Machine::dialogs() { return state_->dialogs; }
 platform::ServiceManager& Machine::serviceManager() { return state_->serviceManager; }
 platform::ConnectionsFolder& Machine::connectionsFolder() { return state_->connectionsFolder; }
+platform::DeviceIo& Machine::deviceIo() { return state_->deviceIo; }
+platform::NetworkConfig& Machine::networkConfig() { return state_->networkConfig; }
 
 void Machine::set_thread_in_multithreaded_apartment(bool multithreaded) {
   state_->com.threadInMultithreadedApartment = multithreaded;

@@ -2,7 +2,8 @@
 // semantics, an adapter list that agrees with the adapters' registry keys, system information
 // and code pages, a network of hosts and URLs, the sharing manager's connections with their
 // sharing roles and firewalls, a spooler, a command runner, message boxes, a virtual clock, a
-// service control manager, the shell's folders and the wireless adapters' 802.11 mode. It
+// service control manager, the shell's folders, the companion protocol driver with the wireless
+// adapters' 802.11 state, and the network configuration with its store of setup files. It
 // implements every platform service, counts the calls and open handles, and can make a chosen
 // call fail.
 #pragma once
@@ -18,6 +19,8 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/driver_model.h"
+#include "platform/sim/netcfg_model.h"
 #include "platform/sim/process_model.h"
 #include "platform/sim/service_model.h"
 #include "platform/sim/shell_model.h"
@@ -46,8 +49,10 @@ enum class Service {
   Dialogs,
   ServiceManager,
   ConnectionsFolder,
+  DeviceIo,
+  NetworkConfig,
 };
-inline constexpr int kServiceCount = 16;
+inline constexpr int kServiceCount = 18;
 const char* ServiceName(Service service);
 
 // A damaged or unreadable machine file; what() names the file and the problem.
@@ -239,6 +244,12 @@ class Machine final : public platform::Platform {
   const ShellState& shell_state() const;
   WirelessState& wireless_state();
   const WirelessState& wireless_state() const;
+  // The requests that reached the companion protocol driver, and the network configuration: the
+  // write lock another client holds, the installed components and the store of setup files.
+  DriverState& driver_state();
+  const DriverState& driver_state() const;
+  NetCfgState& network_configuration();
+  const NetCfgState& network_configuration() const;
 
   // Paths are backslash-separated below a root (kHkcu or kHklm), names case-insensitive as on
   // Windows. Setting a value creates the missing keys.
@@ -270,9 +281,9 @@ class Machine final : public platform::Platform {
   std::uint64_t CallCount() const;
   std::uint64_t CallCount(Service service) const;
   void ResetCounts();
-  // Registry keys, sockets, Internet handles, Winsock start-ups, process, thread, file and
-  // service-manager handles, COM initialisations, interface references and item identifiers of
-  // the shell's allocator obtained through the services and not yet released.
+  // Registry keys, sockets, Internet handles, Winsock start-ups, process, thread, file,
+  // service-manager and device handles, COM initialisations, interface references and item
+  // identifiers of the shell's allocator obtained through the services and not yet released.
   std::size_t OpenHandles() const;
   // The echo requests (ICMP messages) sent through the simulated network, oldest first, and the
   // addresses they went to.
@@ -311,6 +322,8 @@ class Machine final : public platform::Platform {
   platform::Dialogs& dialogs() override;
   platform::ServiceManager& serviceManager() override;
   platform::ConnectionsFolder& connectionsFolder() override;
+  platform::DeviceIo& deviceIo() override;
+  platform::NetworkConfig& networkConfig() override;
 
   struct State;  // the model behind the services
 

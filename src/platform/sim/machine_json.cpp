@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "platform/sim/driver_json.h"
 #include "platform/sim/json_reading.h"
 #include "platform/sim/machine_state.h"
 #include "platform/sim/sim_text.h"
@@ -39,17 +40,6 @@ constexpr std::array<TypeName, 12> kTypeNames{{
 }};
 
 // ---------------------------------------------------------------- writing
-
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (std::uint8_t b : bytes) {
-    text.push_back(kDigits[b >> 4]);
-    text.push_back(kDigits[b & 0xF]);
-  }
-  return text;
-}
 
 Json TypeToJson(RegType type) {
   for (const auto& entry : kTypeNames) {
@@ -112,22 +102,6 @@ Json KeyToJson(const Key& key) {
 }
 
 // ---------------------------------------------------------------- reading
-
-std::vector<std::uint8_t> ReadHex(const Json& json, const std::string& where) {
-  const std::string text = ReadString(json, where);
-  if (text.size() % 2 != 0) Fail(where, "hex text of odd length");
-  auto digit = [&](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    Fail(where, std::string("not a hex digit: '") + c + "'");
-  };
-  std::vector<std::uint8_t> bytes(text.size() / 2);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    bytes[i] = static_cast<std::uint8_t>(digit(text[2 * i]) << 4 | digit(text[2 * i + 1]));
-  }
-  return bytes;
-}
 
 RegType ReadType(const Json& json, const std::string& where) {
   if (json.is_string()) {
@@ -571,6 +545,8 @@ Json MachineToJson(const Machine::State& state) {
   document["services"] = ServicesToJson(state.services);
   document["shell"] = ShellToJson(state.shellState);
   document["wireless"] = WirelessToJson(state.wireless);
+  document["driverRequests"] = DriverRequestsToJson(state.driver);
+  document["networkConfiguration"] = NetworkConfigurationToJson(state.netcfg);
   document["registry"] = std::move(registry);
   return document;
 }
@@ -579,7 +555,7 @@ void MachineFromJson(const Json& document, Machine::State& state) {
   RequireObject(document, "",
                 {"format", "version", "system", "adapters", "network", "connections", "printers",
                  "commandsRun", "messageBoxes", "tickCount", "processes", "services", "shell",
-                 "wireless", "registry"});
+                 "wireless", "driverRequests", "networkConfiguration", "registry"});
   const Json* format = Member(document, "format");
   if (format == nullptr || !format->is_string() || format->get<std::string>() != kFormat) {
     Fail("/format", std::string("not a machine file (expected \"") + kFormat + "\")");
@@ -644,6 +620,12 @@ void MachineFromJson(const Json& document, Machine::State& state) {
   }
   if (const Json* wireless = Member(document, "wireless")) {
     WirelessFromJson(*wireless, "/wireless", state.wireless);
+  }
+  if (const Json* requests = Member(document, "driverRequests")) {
+    DriverRequestsFromJson(*requests, "/driverRequests", state.driver);
+  }
+  if (const Json* netcfg = Member(document, "networkConfiguration")) {
+    NetworkConfigurationFromJson(*netcfg, "/networkConfiguration", state.netcfg);
   }
   if (const Json* registry = Member(document, "registry")) {
     RequireObject(*registry, "/registry", {kLocalMachineName, kCurrentUserName});

@@ -1,6 +1,7 @@
 // The model behind a simulated machine's services: system state, adapter list, the two hives, the
 // network, connections, printers, commands run, the virtual clock, the open key handles, sockets
-// and Internet handles, the service table, the shell and wireless state, and the call accounting.
+// and Internet handles, the service table, the shell and wireless state, the companion driver and
+// the network configuration, and the call accounting.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +17,11 @@
 #include "platform/sim/sim_adapter_list.h"
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_com.h"
-#include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_connections_folder.h"
+#include "platform/sim/sim_device_io.h"
+#include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_network.h"
+#include "platform/sim/sim_network_config.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_service_manager.h"
@@ -98,6 +101,10 @@ struct Machine::State {
   WirelessState wireless;
   SimServiceManager serviceManager{*this};
   SimConnectionsFolder connectionsFolder{*this};
+  DriverState driver;
+  NetCfgState netcfg;
+  SimDeviceIo deviceIo{*this};
+  SimNetworkConfig networkConfig{*this};
 
   // The hive of a root handle (kHkcu or kHklm), or null.
   Key* Hive(platform::KeyHandle root) const;

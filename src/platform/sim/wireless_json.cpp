@@ -1,5 +1,6 @@
 #include "platform/sim/wireless_json.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/sim/json_reading.h"
@@ -18,6 +19,11 @@ constexpr std::array<StateName, 4> kStateNames{{
     {3, "stopPending"},
     {4, "running"},
 }};
+
+struct NumberName {
+  std::uint32_t value;
+  const char* name;
+};
 
 struct ModeName {
   WirelessMode mode;
@@ -72,6 +78,74 @@ SimService ServiceFromJson(const Json& json, const std::string& where) {
   ReadOptionalUint32(json, "stopMs", where, service.stopMs);
   ReadOptionalBool(json, "markedForDeletion", where, service.markedForDeletion);
   return service;
+}
+
+// The NDIS authentication modes and WEP (encryption) statuses by name.
+constexpr std::array<NumberName, 8> kAuthenticationNames{{
+    {0, "open"},
+    {1, "shared"},
+    {2, "autoSwitch"},
+    {3, "wpa"},
+    {4, "wpaPsk"},
+    {5, "wpaNone"},
+    {6, "wpa2"},
+    {7, "wpa2Psk"},
+}};
+constexpr std::array<NumberName, 8> kWepStatusNames{{
+    {0, "wepEnabled"},
+    {1, "disabled"},
+    {2, "wepKeyAbsent"},
+    {3, "notSupported"},
+    {4, "tkipEnabled"},
+    {5, "tkipKeyAbsent"},
+    {6, "aesEnabled"},
+    {7, "aesKeyAbsent"},
+}};
+
+template <std::size_t N>
+Json NameOf(const std::array<NumberName, N>& names, std::uint32_t value) {
+  for (const auto& entry : names) {
+    if (entry.value == value) return entry.name;
+  }
+  return value;
+}
+
+// A name of the table, or the number itself.
+template <std::size_t N>
+std::uint32_t ValueOf(const std::array<NumberName, N>& names, const Json& json,
+                      const std::string& where) {
+  if (json.is_number()) return ReadUint32(json, where);
+  const std::string text = ReadString(json, where);
+  for (const auto& entry : names) {
+    if (text == entry.name) return entry.value;
+  }
+  Fail(where, "unknown name \"" + text + "\"");
+}
+
+// Bytes as readable text under `name` when they are printable ASCII, else as hex under
+// `name` + "Hex".
+void PutBytes(Json& object, const std::string& name, const std::vector<std::uint8_t>& bytes) {
+  const bool printable =
+      std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
+  if (printable) {
+    object[name] = std::string(bytes.begin(), bytes.end());
+  } else {
+    object[name + "Hex"] = Hex(bytes);
+  }
+}
+
+std::vector<std::uint8_t> ReadBytes(const Json& object, const std::string& name,
+                                    const std::string& where) {
+  const std::string hexName = name + "Hex";
+  const Json* text = Member(object, name.c_str());
+  const Json* hex = Member(object, hexName.c_str());
+  if (text != nullptr && hex != nullptr) {
+    Fail(where, "\"" + name + "\" and \"" + hexName + "\" together");
+  }
+  if (hex != nullptr) return ReadHex(*hex, Child(where, hexName));
+  if (text == nullptr) return {};
+  const std::string value = ReadString(*text, Child(where, name));
+  return std::vector<std::uint8_t>(value.begin(), value.end());
 }
 
 }  // namespace
@@ -141,7 +215,21 @@ Json WirelessToJson(const WirelessState& wireless) {
     for (const auto& entry : kModeNames) {
       if (entry.mode == adapter.mode) mode = entry.name;
     }
-    adapters[guid] = Json{{"mode", mode}};
+    Json keys = Json::array();
+    for (const auto& [index, material] : adapter.keys) {
+      Json key = Json{{"index", index}};
+      PutBytes(key, "key", material);
+      keys.push_back(std::move(key));
+    }
+    Json entry = Json{{"mode", mode},
+                      {"authentication", NameOf(kAuthenticationNames, adapter.authentication)},
+                      {"wepStatus", NameOf(kWepStatusNames, adapter.wepStatus)},
+                      {"keys", std::move(keys)}};
+    if (adapter.transmitKey) entry["transmitKey"] = *adapter.transmitKey;
+    PutBytes(entry, "ssid", adapter.ssid);
+    entry["associated"] = adapter.associated;
+    entry["inRange"] = adapter.inRange;
+    adapters[guid] = std::move(entry);
   }
   return adapters;
 }
@@ -150,7 +238,9 @@ void WirelessFromJson(const Json& json, const std::string& where, WirelessState&
   if (!json.is_object()) Fail(where, "expected an object");
   for (const auto& [guid, item] : json.items()) {
     const std::string at = Child(where, guid);
-    RequireObject(item, at, {"mode"});
+    RequireObject(item, at,
+                  {"mode", "authentication", "wepStatus", "keys", "transmitKey", "ssid", "ssidHex",
+                   "associated", "inRange"});
     SimWirelessAdapter adapter;
     if (const Json* mode = Member(item, "mode")) {
       const std::string text = ReadString(*mode, Child(at, "mode"));
@@ -163,7 +253,37 @@ void WirelessFromJson(const Json& json, const std::string& where, WirelessState&
       }
       if (!known) Fail(Child(at, "mode"), "expected \"adHoc\", \"infrastructure\" or \"auto\"");
     }
-    wireless[guid] = adapter;
+    if (const Json* mode = Member(item, "authentication")) {
+      adapter.authentication = ValueOf(kAuthenticationNames, *mode, Child(at, "authentication"));
+    }
+    if (const Json* status = Member(item, "wepStatus")) {
+      adapter.wepStatus = ValueOf(kWepStatusNames, *status, Child(at, "wepStatus"));
+    }
+    if (const Json* keys = Member(item, "keys")) {
+      const std::string list = Child(at, "keys");
+      if (!keys->is_array()) Fail(list, "expected an array");
+      for (std::size_t i = 0; i < keys->size(); ++i) {
+        const std::string keyAt = Child(list, i);
+        const Json& key = RequireObject((*keys)[i], keyAt, {"index", "key", "keyHex"});
+        const Json* index = Member(key, "index");
+        if (index == nullptr) Fail(keyAt, "missing \"index\"");
+        const std::uint32_t number = ReadUint32(*index, Child(keyAt, "index"));
+        if (number > 3) Fail(Child(keyAt, "index"), "a WEP key index is 0 to 3");
+        if (adapter.keys.count(number) != 0)
+          Fail(Child(keyAt, "index"), "a second key at this index");
+        adapter.keys[number] = ReadBytes(key, "key", keyAt);
+      }
+    }
+    if (const Json* transmit = Member(item, "transmitKey")) {
+      adapter.transmitKey = ReadUint32(*transmit, Child(at, "transmitKey"));
+    }
+    adapter.ssid = ReadBytes(item, "ssid", at);
+    if (adapter.ssid.size() > 32) Fail(Child(at, "ssid"), "an SSID holds at most 32 bytes");
+    ReadOptionalBool(item, "associated", at, adapter.associated);
+    if (const Json* range = Member(item, "inRange")) {
+      adapter.inRange = ReadStringList(*range, Child(at, "inRange"));
+    }
+    wireless[guid] = std::move(adapter);
   }
 }
 

@@ -7,13 +7,15 @@
 #include "platform/win32/win32_com.h"
 #include "platform/win32/win32_connections.h"
 #include "platform/win32/win32_connections_folder.h"
+#include "platform/win32/win32_device_io.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_network_config.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_sockets.h"
 #include "platform/win32/win32_service_manager.h"
+#include "platform/win32/win32_sockets.h"
 #include "platform/win32/win32_spooler.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_text_codec.h"
@@ -39,6 +41,8 @@ class Win32Platform final : public Platform {
   Dialogs& dialogs() override { return dialogs_; }
   ServiceManager& serviceManager() override { return services_; }
   ConnectionsFolder& connectionsFolder() override { return folder_; }
+  DeviceIo& deviceIo() override { return devices_; }
+  NetworkConfig& networkConfig() override { return netcfg_; }
 
  private:
   win32::Win32Registry registry_;
@@ -57,6 +61,8 @@ class Win32Platform final : public Platform {
   win32::Win32Dialogs dialogs_;
   win32::Win32ServiceManager services_;
   win32::Win32ConnectionsFolder folder_;
+  win32::Win32DeviceIo devices_;
+  win32::Win32NetworkConfig netcfg_;
 };
 
 }  // namespace
