@@ -66,6 +66,24 @@ NebrinChar* Wide(const char16_t* text) {
   return out;
 }
 
+// One object of every class, each then assigned a new one.
+void ConstructAndAssignEveryClass() {
+  CCommonFtn a;
+  CICSManage b;
+  CNetDiag c;
+  CNetInfoManage d;
+  CNetInfoRetrieve e;
+  CWLanControl f;
+  CNebrinCoreDll g;
+  a = CCommonFtn();
+  b = CICSManage();
+  c = CNetDiag();
+  d = CNetInfoManage();
+  e = CNetInfoRetrieve();
+  f = CWLanControl();
+  g = CNebrinCoreDll();
+}
+
 TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
   const Profile loaded = Loaded();
   Profile changed = loaded;
@@ -109,20 +127,7 @@ TEST(NoThrow, EveryMemberAnswersWhenAnyAllocationFails) {
       {"constructors and assignments",
        Stored,
        [] {
-         CCommonFtn a;
-         CICSManage b;
-         CNetDiag c;
-         CNetInfoManage d;
-         CNetInfoRetrieve e;
-         CWLanControl f;
-         CNebrinCoreDll g;
-         a = CCommonFtn();
-         b = CICSManage();
-         c = CNetDiag();
-         d = CNetInfoManage();
-         e = CNetInfoRetrieve();
-         f = CWLanControl();
-         g = CNebrinCoreDll();
+         ConstructAndAssignEveryClass();
          return 1;
        },
        {1}},
@@ -575,22 +580,7 @@ TEST(NoThrow, UnguardedMembersAllocateNothing) {
   std::uint16_t words[2] = {0x0201, 0x0003};
   const std::vector<std::pair<std::string, std::function<void()>>> members = {
       {"constructors and assignments",
-       [] {
-         CCommonFtn a;
-         CICSManage b;
-         CNetDiag c;
-         CNetInfoManage d;
-         CNetInfoRetrieve e;
-         CWLanControl f;
-         CNebrinCoreDll g;
-         a = CCommonFtn();
-         b = CICSManage();
-         c = CNetDiag();
-         d = CNetInfoManage();
-         e = CNetInfoRetrieve();
-         f = CWLanControl();
-         g = CNebrinCoreDll();
-       }},
+       ConstructAndAssignEveryClass},
       {"members that answer 1",
        [&] {
          CCommonFtn common;
