@@ -400,7 +400,10 @@ void Run(Input& in) {
                   "MakeOneClickAdHoc");
     RequireNothingOpen(*machine, "MakeOneClickAdHoc");
   }
-  // ApplySelectProfile joins here once it is built: it takes two profiles, `first` and `second`.
+  // Members still to be built join here: ApplySelectProfile with `first` as the profile to apply
+  // and `second` as the one in force; the protocol-driver requests that take a record's texts
+  // (the adapter name for OpenDevice, the network name and key for SetSsid, AddWepKey and
+  // SwitchToAdHoc) with the fields of `first`.
 
   // The store: a new save and its reload, a rewrite, the profile's own values and the name
   // check, the machine-wide key.
