@@ -67,11 +67,10 @@ void RunMembers(sim::Machine& machine) {
   Require(filled <= printers, "GetTotoalPrinterInfo fills no more than it was given room for");
   RequireNothingOpen(machine, "the printer members");
 
-  for (const sim::SimConnection& connection : machine.network_connections()) {
-    std::u16string name = sim::Utf8ToUtf16(connection.name);
+  if (!machine.network_connections().empty()) {
+    std::u16string name = sim::Utf8ToUtf16(machine.network_connections().front().name);
     RequireResult(wlan.OnAp(name.data()), {0, 1}, "OnAp");
     RequireNothingOpen(machine, "OnAp");
-    break;
   }
   NebrinHandle device = nullptr;
   RequireResult(wlan.MakeOneClickAdHoc(device, p.env.get()), {22, 23, 27}, "MakeOneClickAdHoc");

@@ -18,8 +18,10 @@ work="$build_dir/fuzz-corpus/$name"
 findings="$build_dir/fuzz-findings"
 mkdir -p "$work" "$findings"
 
-options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
-         -artifact_prefix="$findings/$name-")
+# Inputs as long as the longest seed (at least 4096 bytes) from the start: each input is a
+# sequence of changes, and the targets run too few inputs a second for libFuzzer's slow growth.
+options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -len_control=0
+         -print_final_stats=1 -artifact_prefix="$findings/$name-")
 if [ -f "$source_dir/$name.dict" ]; then options+=(-dict="$source_dir/$name.dict"); fi
 # Leaks are findings too. Allocation stacks are kept shorter than AddressSanitizer's default:
 # recording them is a tenth of a run's time.
