@@ -172,7 +172,9 @@ bool IsSubkey(const sim::Machine& machine, int number) {
 
 // GetNameIndexInfo into an array of exactly `capacity` entries. Entries are filled from the first
 // on, each with a terminated name and a profile number that has a key, in ascending order; with
-// room for every profile a success lists as many as GetProfileCount counts.
+// room for every profile a success lists as many as GetProfileCount counts. A list that fails
+// (a profile without a readable name or icon) may leave the entry it was filling with its name
+// alone: the number is set only once both values are read.
 void CheckList(sim::Machine& machine, int capacity, int count) {
   std::vector<NameIndex> entries(static_cast<std::size_t>(capacity));
   std::memset(entries.data(), 0x5A, entries.size() * sizeof(NameIndex));
@@ -187,6 +189,11 @@ void CheckList(sim::Machine& machine, int capacity, int count) {
     const bool isUntouched = std::memcmp(&entry, &untouched, sizeof(entry)) == 0;
     if (isUntouched) break;
     Require(Terminated(entry.ProfileName), "a listed name is terminated");
+    if (result == 0 && std::memcmp(&entry.nProfileKey, &untouched.nProfileKey,
+                                   sizeof(entry.nProfileKey)) == 0) {
+      ++filled;  // the entry the failed list was filling: its name alone
+      break;
+    }
     Require(entry.nProfileKey > previous, "the list ascends by profile number");
     Require(IsSubkey(machine, entry.nProfileKey), "a listed profile has its key");
     previous = entry.nProfileKey;
