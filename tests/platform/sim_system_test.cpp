@@ -60,6 +60,9 @@ TEST(SimSystemTest, TextUsesTheMachinesCodePages) {
       {1250, 852, CodePage::Oem, u"\u266A\u25D9\u2302", "\r\n\x7F"},
       {1251, 866, CodePage::Oem, u"\u263A\u2190", "\x01\x1B"},
       {1252, 850, CodePage::Ansi, u"\u266A\U0001F600", "??"},
+      // A first half of a pair without its second: its own '?', and the quote or CR after it
+      // stays (a script line keeps its closing quote and its line end).
+      {1252, 850, CodePage::Ansi, u"a\xD83D\"\xDBFF\r\n", "a?\"?\r\n"},
   };
   for (const Narrow& c : narrows) {
     machine.system_state().ansiCodePage = c.ansi;

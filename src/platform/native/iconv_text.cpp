@@ -125,10 +125,15 @@ Status WideToBytes(std::uint32_t codePage, std::u16string_view wide, std::string
     if (done) break;
     if (!bad) return kInvalidParameter;
     // A character the page lacks becomes its best fit, or the default character (a surrogate
-    // pair counts as one), and the conversion goes on.
-    char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(in[pos]) |
-                                          (static_cast<unsigned char>(in[pos + 1]) << 8));
-    bool pair = unit >= 0xD800 && unit < 0xDC00 && pos + 4 <= in.size();
+    // pair counts as one), and the conversion goes on. A first half without its second is a
+    // character of its own: what follows it (a quote, a CR) is converted as it stands.
+    auto unitAt = [&](std::size_t at) {
+      return static_cast<char16_t>(static_cast<unsigned char>(in[at]) |
+                                   (static_cast<unsigned char>(in[at + 1]) << 8));
+    };
+    const char16_t unit = unitAt(pos);
+    const bool pair = unit >= 0xD800 && unit < 0xDC00 && pos + 4 <= in.size() &&
+                      unitAt(pos + 2) >= 0xDC00 && unitAt(pos + 2) < 0xE000;
     text.push_back(pair ? '?' : BestFitByte(codePage, unit).value_or('?'));
     pos += pair ? 4 : 2;
     iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
