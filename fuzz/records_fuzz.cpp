@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -250,6 +251,21 @@ void RequireReloads(sim::Machine& machine, const HeapProfile& saved) {
   }
 }
 
+// A script line with its control bytes and the bytes above ASCII shown as \xNN.
+std::string Escaped(const std::string& line) {
+  std::string shown;
+  for (unsigned char c : line) {
+    if (c >= 0x20 && c < 0x7F) {
+      shown.push_back(static_cast<char>(c));
+    } else {
+      char hex[5];
+      std::snprintf(hex, sizeof(hex), "\\x%02X", c);
+      shown += hex;
+    }
+  }
+  return shown;
+}
+
 // The script holds only whole lines the writers make: each ends with CR LF, has no other control
 // byte, and begins as one of the script's commands.
 void RequireScriptLines(const sim::Machine& machine) {
@@ -265,10 +281,15 @@ void RequireScriptLines(const sim::Machine& machine) {
     const std::size_t end = script.find("\r\n", begin);
     Require(end != std::string::npos, "every script line ends with CR LF");
     const std::string line = script.substr(begin, end - begin);
-    for (unsigned char c : line) Require(c >= 0x20 && c != 0x7F, "no control byte inside a line");
-    Require(std::any_of(std::begin(kStarts), std::end(kStarts),
-                        [&](const std::string& start) { return line.rfind(start, 0) == 0; }),
-            "every line is one of the script's commands");
+    const bool clean = std::all_of(line.begin(), line.end(), [](unsigned char c) {
+      return c >= 0x20 && c != 0x7F;
+    });
+    const bool command = std::any_of(std::begin(kStarts), std::end(kStarts), [&](const std::string& start) {
+      return line.rfind(start, 0) == 0;
+    });
+    if (!clean || !command) std::fprintf(stderr, "the line: %s\n", Escaped(line).c_str());
+    Require(clean, "no control byte inside a line");
+    Require(command, "every line is one of the script's commands");
     begin = end + 2;
   }
 }
