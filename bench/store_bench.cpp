@@ -1,5 +1,6 @@
-// The profile store on a simulated machine holding many profiles: time and platform calls per
-// catalogue operation, per load and per new-profile save.
+// The profile store on a simulated machine holding many profiles: time and registry calls per
+// catalogue operation (count, list, name check), per load, per new-profile save and per deletion,
+// at 100, 1,000 and 10,000 stored profiles.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -13,6 +14,9 @@
 
 namespace {
 
+using nebrin::sim::Machine;
+using nebrin::sim::Service;
+
 struct Records {
   EnvInfoStr env;
   AdapterInfoStr adapters[NEBRIN_ADAPTER_RECORDS];
@@ -23,45 +27,93 @@ void Put(NebrinChar* field, const std::string& text) {
   field[text.size()] = 0;
 }
 
-// The demo machine with `count` profiles of its two adapters (one on DHCP, one static), stored
-// through the library. Built once per count.
-std::shared_ptr<nebrin::sim::Machine> StoredMachine(int count) {
-  static std::map<int, std::string> built;
-  if (auto it = built.find(count); it != built.end())
-    return nebrin::sim::Machine::FromJsonText(it->second);
-  auto machine = nebrin::sim::Machine::Demo();
-  nebrin::InstallPlatform(machine);
+// The demo machine's two adapters (one on DHCP, one static) as captured, under `name`.
+Records Captured(const std::string& name) {
+  nebrin::InstallPlatform(Machine::Demo());
   Records r;
   CCommonFtn().InitStructure(&r.env, r.adapters);
   CNetInfoRetrieve().IPRetrieve(&r.env, r.adapters);
+  Put(r.env.ProfileName, name);
+  nebrin::InstallPlatform(nullptr);
+  return r;
+}
+
+// The demo machine with `count` profiles stored through the library, as a machine file's text.
+// Built once per count.
+const std::string& StoredText(int count) {
+  static std::map<int, std::string> built;
+  if (auto it = built.find(count); it != built.end()) return it->second;
+  Records r = Captured("");
+  auto machine = Machine::Demo();
+  nebrin::InstallPlatform(machine);
   for (int i = 0; i < count; ++i) {
     Put(r.env.ProfileName, "Profile " + std::to_string(i));
     CNetInfoManage().SaveProfileInfoToRegistry(&r.env, r.adapters, 1);
   }
   nebrin::InstallPlatform(nullptr);
-  built[count] = machine->ToJsonText();
+  return built[count] = machine->ToJsonText();
+}
+
+// A machine with `count` profiles: shared by the operations that change nothing, a fresh copy
+// for those that save or delete.
+std::shared_ptr<Machine> StoredMachine(int count, bool fresh) {
+  static std::map<int, std::shared_ptr<Machine>> shared;
+  if (fresh) return Machine::FromJsonText(StoredText(count));
+  auto& machine = shared[count];
+  if (!machine) machine = Machine::FromJsonText(StoredText(count));
   return machine;
 }
 
-// Runs `operation` on a machine with state.range(0) profiles, counting platform calls.
+// Runs `operation` on a machine with state.range(0) profiles, counting its registry calls and
+// all its platform calls. `prepare`, when given, runs untimed and uncounted before each call.
+template <typename Operation, typename Prepare>
+void Measure(benchmark::State& state, bool changesStore, Operation operation, Prepare* prepare) {
+  auto machine = StoredMachine(static_cast<int>(state.range(0)), changesStore);
+  nebrin::InstallPlatform(machine);
+  machine->ResetCounts();  // a shared machine carries the counts of earlier runs
+  std::uint64_t registry = 0;
+  std::uint64_t all = 0;
+  for (auto _ : state) {
+    if (prepare != nullptr) {
+      state.PauseTiming();
+      (*prepare)();
+      registry -= machine->CallCount(Service::Registry);
+      all -= machine->CallCount();
+      state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(operation());
+    if (prepare != nullptr) {
+      state.PauseTiming();
+      registry += machine->CallCount(Service::Registry);
+      all += machine->CallCount();
+      state.ResumeTiming();
+    }
+  }
+  if (prepare == nullptr) {
+    registry = machine->CallCount(Service::Registry);
+    all = machine->CallCount();
+  }
+  state.counters["registry_calls"] =
+      benchmark::Counter(static_cast<double>(registry), benchmark::Counter::kAvgIterations);
+  state.counters["platform_calls"] =
+      benchmark::Counter(static_cast<double>(all), benchmark::Counter::kAvgIterations);
+  nebrin::InstallPlatform(nullptr);
+}
+
 template <typename Operation>
 void Measure(benchmark::State& state, Operation operation) {
-  auto machine = StoredMachine(static_cast<int>(state.range(0)));
-  nebrin::InstallPlatform(machine);
-  machine->ResetCounts();
-  for (auto _ : state) benchmark::DoNotOptimize(operation());
-  state.counters["platform_calls"] = benchmark::Counter(static_cast<double>(machine->CallCount()),
-                                                        benchmark::Counter::kAvgIterations);
-  nebrin::InstallPlatform(nullptr);
+  Measure<Operation, void()>(state, false, operation, nullptr);
 }
 
 void BM_GetProfileCount(benchmark::State& state) {
   Measure(state, [] { return CNetInfoRetrieve().GetProfileCount(); });
 }
 
+// The whole list, room for every profile.
 void BM_GetNameIndexInfo(benchmark::State& state) {
-  std::vector<NameIndex> entries(1000);
-  Measure(state, [&] { return CNetInfoRetrieve().GetNameIndexInfo(entries.data(), 1000); });
+  const int capacity = static_cast<int>(state.range(0));
+  std::vector<NameIndex> entries(static_cast<std::size_t>(capacity));
+  Measure(state, [&] { return CNetInfoRetrieve().GetNameIndexInfo(entries.data(), capacity); });
 }
 
 void BM_CanUseThisName(benchmark::State& state) {
@@ -80,26 +132,40 @@ void BM_GetInfoFromRegistry(benchmark::State& state) {
   });
 }
 
-// Each iteration stores one more profile, so the store grows by the iteration count.
+// A new profile into a store of exactly the given size: the profile the previous iteration saved
+// is deleted again, untimed, before the next save.
 void BM_SaveNewProfile(benchmark::State& state) {
-  Records r;
-  bool captured = false;
-  Measure(state, [&] {
-    if (!captured) {
-      CCommonFtn().InitStructure(&r.env, r.adapters);
-      CNetInfoRetrieve().IPRetrieve(&r.env, r.adapters);
-      Put(r.env.ProfileName, "New");
-      captured = true;
-    }
-    return CNetInfoManage().SaveProfileInfoToRegistry(&r.env, r.adapters, 1);
-  });
+  Records r = Captured("New");
+  bool saved = false;
+  auto prepare = [&] {
+    if (saved) CNetInfoManage().DeleteSelectProfile(r.env.nProfileKey);
+  };
+  Measure(
+      state, true,
+      [&] {
+        saved = CNetInfoManage().SaveProfileInfoToRegistry(&r.env, r.adapters, 1) == 1;
+        return saved;
+      },
+      &prepare);
 }
 
-BENCHMARK(BM_GetProfileCount)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GetNameIndexInfo)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CanUseThisName)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GetInfoFromRegistry)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SaveNewProfile)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+// Deleting the newest profile, saved untimed before each deletion, so the store keeps its size.
+// The deletion walks every profile key to bring "ProfileCount" up to date.
+void BM_DeleteSelectProfile(benchmark::State& state) {
+  Records r = Captured("Doomed");
+  auto prepare = [&] { CNetInfoManage().SaveProfileInfoToRegistry(&r.env, r.adapters, 1); };
+  Measure(
+      state, true, [&] { return CNetInfoManage().DeleteSelectProfile(r.env.nProfileKey); },
+      &prepare);
+}
+
+#define NEBRIN_STORE_SIZES ->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond)
+BENCHMARK(BM_GetProfileCount) NEBRIN_STORE_SIZES;
+BENCHMARK(BM_GetNameIndexInfo) NEBRIN_STORE_SIZES;
+BENCHMARK(BM_CanUseThisName) NEBRIN_STORE_SIZES;
+BENCHMARK(BM_GetInfoFromRegistry) NEBRIN_STORE_SIZES;
+BENCHMARK(BM_SaveNewProfile) NEBRIN_STORE_SIZES;
+BENCHMARK(BM_DeleteSelectProfile) NEBRIN_STORE_SIZES;
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "frame/record_text.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
+#include "store/profile_numbers.h"
 #include "store/store_keys.h"
 #include "store/store_values.h"
 
@@ -74,13 +75,10 @@ int CNetInfoRetrieve::GetProfileCount() {
     int next = 0;
     if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
     int count = 0;
-    for (int k = 0; k < next; ++k) {
-      platform::UniqueKey profile;
-      if (platform::OpenKey(registry, root.get(), store::DecimalText(k), platform::Access::Read,
-                            profile) == platform::kSuccess) {
-        ++count;
-      }
-    }
+    store::ProfileNumberWalk walk(registry, root.get(), next);
+    int number = 0;
+    platform::UniqueKey profile;
+    while (walk.Next(number, profile)) ++count;
     return count;
   });
 }
@@ -91,15 +89,12 @@ int CNetInfoRetrieve::GetNameIndexInfo(NameIndex* entries, int capacity) {
     platform::UniqueKey root;
     int next = 0;
     if (!store::ReadRootNumber(registry, u"ProfileCount", root, next)) return 0;
+    if (next > 0 && capacity > 0 && entries == nullptr) return 0;
     int filled = 0;
-    for (int j = 0; j < next; ++j) {
-      if (filled >= capacity) return 1;
-      if (entries == nullptr) return 0;
-      platform::UniqueKey profile;
-      if (platform::OpenKey(registry, root.get(), store::DecimalText(j), platform::Access::Read,
-                            profile) != platform::kSuccess) {
-        continue;
-      }
+    store::ProfileNumberWalk walk(registry, root.get(), next);
+    int j = 0;
+    platform::UniqueKey profile;
+    while (filled < capacity && walk.Next(j, profile)) {
       NameIndex& entry = entries[filled];
       std::u16string name;
       if (platform::ReadText(registry, profile.get(), u"ProfileName", store::kNameRoom, name) !=

@@ -239,6 +239,25 @@ TEST_F(AddressScriptTest, TextsThatBecomeQuotesOrLineBreaksInTheCodePageWriteNot
                           "set wins name=\"LAN?\" source=dhcp\r\n");
 }
 
+// A text ending in the first half of a surrogate pair, without its second: the shell reads a '?'
+// for it, and the quote or line end after it stays where the writer put it.
+TEST_F(AddressScriptTest, AHalfSurrogateAtTheEndOfATextKeepsWhatFollowsIt) {
+  CNetInfoManage manage;
+  AdapterInfoStr adapters[NEBRIN_ADAPTER_RECORDS]{};
+  frame::SetField(adapters[0].ConnectionName, std::u16string(u"LAN\xD800"));
+  ASSERT_EQ(manage.MakeInitialPartInIPTxt(), 1);
+  ASSERT_EQ(manage.MakeDHCPPartInIPTxt(nullptr, adapters, 0), 1);
+  EXPECT_EQ(Script(), kOpening +
+                          "set address name=\"LAN?\" source=dhcp\r\n"
+                          "set dns name=\"LAN?\" source=dhcp\r\n"
+                          "set wins name=\"LAN?\" source=dhcp\r\n");
+  AdapterInfoStr adapter = Static("10.1.0.1", "20", "", "", "", "");
+  frame::SetField(adapter.SubnetMask, std::u16string(u"255.255.0.0\xDBFF"));
+  EXPECT_EQ(StaticBlock(adapter),
+            "set address name = \"LAN\" source = static addr = 10.1.2.3 mask = 255.255.0.0?\r\n"
+            "set address name = \"LAN\" gateway = 10.1.0.1 gwmetric = 20\r\n");
+}
+
 }  // namespace
 }  // namespace nebrin::testing
 

@@ -246,6 +246,8 @@ TEST_F(MachineFileTest, DamagedFilesAreReportedByNameAndLocationAndLeftAlone) {
   };
   const Case cases[] = {
       {"not JSON", "{\"format\": ", "invalid JSON"},
+      {"a number no double holds", R"({"format":"nebrin-machine","version":1,"tickCount":1e400})",
+       "invalid JSON: number overflow"},
       {"another format", R"({"format":"other","version":1})", "/format: not a machine file"},
       {"a later version", R"({"format":"nebrin-machine","version":2})",
        "/version: unsupported version 2"},

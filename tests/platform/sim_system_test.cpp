@@ -63,6 +63,9 @@ TEST(SimSystemTest, TextUsesTheMachinesCodePages) {
       // Surrogates without their partner are each the default character; what follows stays.
       {1252, 850, CodePage::Ansi, {0xD800, u'a', 0xDC00, u'b', 0xD800}, "?a?b?"},
       {1252, 850, CodePage::Ansi, {0xD800, 0xD83D, 0xDE00, u'c'}, "??c"},
+      // A first half of a pair without its second: its own '?', and the quote or CR after it
+      // stays (a script line keeps its closing quote and its line end).
+      {1252, 850, CodePage::Ansi, u"a\xD83D\"\xDBFF\r\n", "a?\"?\r\n"},
   };
   for (const Narrow& c : narrows) {
     machine.system_state().ansiCodePage = c.ansi;

@@ -59,6 +59,39 @@ TEST_F(CatalogueTest, ListsProfilesBelowProfileCountInNumberOrder) {
   EXPECT_EQ(NameFree("Profile 7"), 0);
 }
 
+// Another program left "ProfileCount" far above the profiles (up to 2147483647, hours of key
+// openings on a real registry). The count and the list find what a walk over every number finds,
+// without a key opening per number: after a long run of numbers without a key, only the numbers
+// a subkey is named by are opened ("0300" names none).
+TEST_F(CatalogueTest, AProfileCountFarAboveTheProfilesIsNotWalkedNumberByNumber) {
+  SeedStore(machine(), "100000", {0, 1, 300, 70000});
+  machine().CreateKeyPath(kHkcu, kRoot + "\\0300");
+  machine().ResetCounts();
+  EXPECT_EQ(retrieve.GetProfileCount(), 4);
+  EXPECT_LT(machine().CallCount(nebrin::sim::Service::Registry), 100u);
+
+  NameIndex entries[5];
+  std::memset(entries, 0x5A, sizeof(entries));
+  ASSERT_EQ(retrieve.GetNameIndexInfo(entries, 5), 1);
+  const int listed[] = {0, 1, 300, 70000};
+  for (int e = 0; e < 4; ++e) EXPECT_EQ(entries[e].nProfileKey, listed[e]);
+  EXPECT_EQ(entries[4].nProfileKey, 0x5A5A5A5A);
+  std::memset(entries, 0x5A, sizeof(entries));
+  ASSERT_EQ(retrieve.GetNameIndexInfo(entries, 3), 1);
+  EXPECT_EQ(entries[2].nProfileKey, 300);
+  EXPECT_EQ(entries[3].nProfileKey, 0x5A5A5A5A);
+
+  // A root that cannot be listed is walked number by number, as far as "ProfileCount" says:
+  // reading the count takes two calls, numbers 0 to 65 one each (64 misses from 2 on), then the
+  // listing fails.
+  machine().SetString(kHkcu, kRoot, "ProfileCount", "400");
+  machine().FailServiceCall(nebrin::sim::Service::Registry, 2 + 66 + 1,
+                            nebrin::platform::kAccessDenied);
+  machine().ResetCounts();
+  EXPECT_EQ(retrieve.GetProfileCount(), 3);
+  EXPECT_GE(machine().CallCount(nebrin::sim::Service::Registry), 2u + 400u);
+}
+
 TEST_F(CatalogueTest, ListEntriesAreBoundedByTheirFields) {
   SeedStore(machine(), "2", {0, 1});
   machine().SetString(kHkcu, ProfilePath(0), "ProfileName", std::string(99, 'n'));

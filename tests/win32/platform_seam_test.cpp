@@ -150,6 +150,9 @@ TEST(TextSeamTest, ConvertsOnTheAnsiPage) {
   std::string narrow;
   EXPECT_EQ(kSuccess, text.ToNarrow(CodePage::Ansi, u"caf\u00E9 \u4E00", narrow));
   EXPECT_EQ("caf\xE9 ?", narrow);  // the page's default character for what it lacks
+  // The first half of a surrogate pair without its second is a character of its own.
+  EXPECT_EQ(kSuccess, text.ToNarrow(CodePage::Ansi, u"a\xD83D\"\xDBFF\r\n", narrow));
+  EXPECT_EQ("a?\"?\r\n", narrow);
 }
 
 // MultiByteToWideChar without flags: a byte the ANSI page does not define becomes the page's

@@ -105,7 +105,7 @@ std::shared_ptr<Machine> Machine::FromJsonText(std::string_view text) {
   Json document;
   try {
     document = Json::parse(text.begin(), text.end());
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {  // a syntax error, or a number too large to hold
     throw MachineFileError("invalid JSON: " + WithoutExceptionTag(e.what()));
   }
   auto machine = std::make_shared<Machine>();

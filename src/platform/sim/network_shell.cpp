@@ -257,7 +257,8 @@ bool Shell::RunInterfaceIp(const std::string& verb, const std::string& noun,
     return found->second;
   };
   auto allowed = [&](std::initializer_list<const char*> tags) {
-    for (const auto& [tag, value] : *args) {
+    for (const auto& argument : *args) {
+      const std::string& tag = argument.first;  // clang 14 cannot capture a structured binding
       if (std::none_of(tags.begin(), tags.end(), [&](const char* t) { return tag == t; })) {
         return false;
       }
