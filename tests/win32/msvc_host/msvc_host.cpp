@@ -2,6 +2,9 @@
 // *-pc-windows-msvc), no C runtime, linked by lld-link against NebrinCoreDll.lib and the system's
 // import libraries. It calls the library across that ABI and checks what it gets against the
 // registry. Prints one line per check; the exit status is the number of failed checks.
+// It writes the registry keys that describe Wine's adapters itself, as an installed Windows has
+// them, so that discovery keeps every adapter and its records can be compared field by field, and
+// deletes them again afterwards.
 #include "NebrinCoreDll.h"
 
 // The few system calls the host needs, declared as the Windows SDK declares them (this build has
@@ -19,6 +22,15 @@ __declspec(dllimport) long __stdcall RegQueryValueExW(void* key, const wchar_t* 
                                                       unsigned long* reserved, unsigned long* type,
                                                       unsigned char* data, unsigned long* size);
 __declspec(dllimport) long __stdcall RegCloseKey(void* key);
+__declspec(dllimport) long __stdcall RegCreateKeyExW(void* key, const wchar_t* path,
+                                                     unsigned long reserved, wchar_t* keyClass,
+                                                     unsigned long options, unsigned long access,
+                                                     void* security, void** created,
+                                                     unsigned long* disposition);
+__declspec(dllimport) long __stdcall RegSetValueExW(void* key, const wchar_t* name,
+                                                    unsigned long reserved, unsigned long type,
+                                                    const unsigned char* data, unsigned long size);
+__declspec(dllimport) long __stdcall RegDeleteTreeW(void* key, const wchar_t* path);
 
 // The compiler may call these for block copies and fills; there is no C runtime to provide them.
 void* memset(void* target, int value, std::size_t size) {
@@ -111,13 +123,19 @@ void Put(wchar_t (&field)[N], const wchar_t* text) {
   field[i] = 0;
 }
 
-// A path under construction, in a fixed buffer.
+// A registry path or value under construction, in a fixed buffer that stays NUL-filled past its
+// end (so it also serves as a REG_MULTI_SZ of one string).
 class Path {
  public:
+  Path() = default;
   explicit Path(const wchar_t* start) { Add(start); }
   Path& Add(const wchar_t* text) {
-    while (*text != 0 && length_ < 255) text_[length_++] = *text++;
-    text_[length_] = 0;
+    while (*text != 0 && length_ < 254) text_[length_++] = *text++;
+    return *this;
+  }
+  // ASCII text, such as the adapter names IP Helper gives.
+  Path& AddNarrow(const char* text) {
+    while (*text != 0 && length_ < 254) text_[length_++] = static_cast<unsigned char>(*text++);
     return *this;
   }
   Path& Add(int number) {
@@ -131,6 +149,7 @@ class Path {
     return Add(digits + at);
   }
   const wchar_t* c_str() const { return text_; }
+  int length() const { return length_; }
 
  private:
   wchar_t text_[256] = {};
@@ -196,21 +215,31 @@ void Constructors() {
         "CWLanControl's constructor leaves bWZCStopped as it was");
 }
 
+// Calls Class's copy assignment through the DLL's Microsoft-named export, with another address
+// left in the result register first.
+template <typename Class>
+void CheckAssignment(const char* what) {
+  Class source;
+  Class target;
+  Unrelated();
+  Check(&(target = source) == &target, what);
+}
+
 void Assignments() {
+  CheckAssignment<CCommonFtn>("CCommonFtn's assignment returns the object assigned to");
+  CheckAssignment<CICSManage>("CICSManage's assignment returns the object assigned to");
+  CheckAssignment<CNetDiag>("CNetDiag's assignment returns the object assigned to");
+  CheckAssignment<CNetInfoManage>("CNetInfoManage's assignment returns the object assigned to");
+  CheckAssignment<CNetInfoRetrieve>("CNetInfoRetrieve's assignment returns the object assigned to");
+  CheckAssignment<CRoamingControl>("CRoamingControl's assignment returns the object assigned to");
+  CheckAssignment<CWLanControl>("CWLanControl's assignment returns the object assigned to");
+  CheckAssignment<CNebrinCoreDll>("CNebrinCoreDll's assignment returns the object assigned to");
   CWLanControl source;
   CWLanControl target;
   source.bWZCStopped = 1;
   target.bWZCStopped = 0;
-  CWLanControl& assigned = (target = source);
-  Check(&assigned == &target, "CWLanControl's assignment returns the object assigned to");
+  target = source;
   Check(target.bWZCStopped == 1, "CWLanControl's assignment copies bWZCStopped");
-  CNetInfoManage first;
-  CNetInfoManage second;
-  Check(&(second = first) == &second, "CNetInfoManage's assignment returns the object assigned to");
-  CRoamingControl roaming;
-  CRoamingControl other;
-  Check(&(other = roaming) == &other,
-        "CRoamingControl's assignment returns the object assigned to");
 }
 
 EnvInfoStr g_env;
@@ -235,34 +264,204 @@ void Records() {
         "InitStructure empties all ten adapter records");
 }
 
-// Captures the adapters Wine lists. What discovery makes of them depends on the keys Wine's
-// registry has for them, so every adapter captured is checked against its key.
+// The leading fields of IP Helper's IP_ADAPTER_INFO and IP_ADDR_STRING as the SDK lays them out;
+// the host reads no further.
+struct IpAddrString {
+  IpAddrString* next;
+  char address[16];
+  char mask[16];
+  unsigned long context;
+};
+struct ListedAdapter {
+  ListedAdapter* next;
+  unsigned long comboIndex;
+  char name[260];
+  char description[132];
+  unsigned int addressLength;
+  unsigned char address[8];
+  unsigned long index;
+  unsigned int type;
+  unsigned int dhcpEnabled;
+  IpAddrString* currentAddress;
+  IpAddrString addresses;
+  IpAddrString gateways;
+};
+alignas(16) unsigned char g_adapterList[32768];
+
+const wchar_t kInterfaces[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+const wchar_t kDevices[] = L"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_1234&DEV_0002";
+const wchar_t kDeviceInstances[] = L"PCI\\VEN_1234&DEV_0002\\";
+
+// The first key along `path`, below HKEY_LOCAL_MACHINE, that does not exist: the top of what
+// creating `path` adds. Empty when the whole path exists.
+Path FirstMissing(const Path& path) {
+  Path prefix;
+  for (const wchar_t* at = path.c_str();; ++at) {
+    if ((*at == L'\\' || *at == 0) && !KeyExists(kLocalMachine, prefix)) return prefix;
+    if (*at == 0) return Path();
+    const wchar_t one[2] = {*at, 0};
+    prefix.Add(one);
+  }
+}
+
+// The tops of the keys the host created, in the order it created them. Deleting their trees, last
+// first, removes everything the host added and nothing Wine had.
+constexpr int kMostCreated = 3 * NEBRIN_ADAPTER_RECORDS;
+Path g_created[kMostCreated];
+int g_createdCount = 0;
+
+// Creates a key below HKEY_LOCAL_MACHINE, noting in g_created what that adds, and sets values in
+// it; ok() is false once anything failed.
+class WrittenKey {
+ public:
+  explicit WrittenKey(const Path& path) {
+    const Path created = FirstMissing(path);
+    if (created.length() != 0) {
+      if (g_createdCount == kMostCreated) return;
+      g_created[g_createdCount++] = created;
+    }
+    ok_ = RegCreateKeyExW(kLocalMachine, path.c_str(), 0, nullptr, 0, 0x20006 /* KEY_WRITE */,
+                          nullptr, &key_, nullptr) == 0;
+  }
+  ~WrittenKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  WrittenKey(const WrittenKey&) = delete;
+  WrittenKey& operator=(const WrittenKey&) = delete;
+
+  WrittenKey& Text(const wchar_t* name, const Path& text) {
+    return Set(name, 1 /* REG_SZ */, text.c_str(), (text.length() + 1) * sizeof(wchar_t));
+  }
+  WrittenKey& Texts(const wchar_t* name, const Path& text) {  // REG_MULTI_SZ of one string
+    return Set(name, 7 /* REG_MULTI_SZ */, text.c_str(), (text.length() + 2) * sizeof(wchar_t));
+  }
+  WrittenKey& Number(const wchar_t* name, unsigned long value) {
+    return Set(name, 4 /* REG_DWORD */, &value, sizeof(value));
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  WrittenKey& Set(const wchar_t* name, unsigned long type, const void* data, unsigned long size) {
+    ok_ = ok_ &&
+          RegSetValueExW(key_, name, 0, type, static_cast<const unsigned char*>(data), size) == 0;
+    return *this;
+  }
+
+  void* key_ = nullptr;
+  bool ok_ = false;
+};
+
+// The TCP/IP, connection and device keys of adapter `number` (from 1, in Wine's order).
+bool WriteAdapterKeys(const ListedAdapter& adapter, int number) {
+  WrittenKey tcpip(Path(kInterfaces).AddNarrow(adapter.name));
+  tcpip.Texts(L"IPAddress", Path(L"10.9.8.7"))
+      .Texts(L"SubnetMask", Path(L"255.255.0.0"))
+      .Texts(L"DefaultGateway", Path(L"10.9.8.254"))
+      .Text(L"NameServer", Path(L"10.9.8.1,10.9.8.2"))
+      .Text(L"DhcpSubnetMask", Path(L"255.255.255.0"))
+      .Text(L"DhcpNameServer", Path(L"10.9.8.3 10.9.8.4"))
+      .Number(L"InterfaceMetric", 30);
+  WrittenKey connection(Path(kConnections).AddNarrow(adapter.name).Add(L"\\Connection"));
+  connection.Text(L"Name", Path(L"MSVC host connection ").Add(number))
+      .Text(L"PnpInstanceID", Path(kDeviceInstances).Add(number))
+      .Number(L"MediaSubType", 1);  // a wired medium
+  WrittenKey device(Path(kDevices).Add(L"\\").Add(number));
+  device.Text(L"Service", Path(L"e1000"))
+      .Text(L"DeviceDesc", Path(L"MSVC host adapter ").Add(number));
+  return tcpip.ok() && connection.ok() && device.ok();
+}
+
+// Deletes what WriteAdapterKeys created; false when any of it is still there.
+bool RemoveAdapterKeys() {
+  bool removed = true;
+  while (g_createdCount > 0) {
+    const Path& created = g_created[--g_createdCount];
+    RegDeleteTreeW(kLocalMachine, created.c_str());
+    removed = !KeyExists(kLocalMachine, created) && removed;
+  }
+  return removed;
+}
+
+// The record IPRetrieve made of adapter `number` against what the host wrote for it.
+void CheckRecord(const ListedAdapter& adapter, int number) {
+  const AdapterInfoStr& record = g_adapters[number - 1];
+  Check(Same(record.AdapterName, Path(L"").AddNarrow(adapter.name).c_str()) &&
+            Same(record.ConnectionName, Path(L"MSVC host connection ").Add(number).c_str()) &&
+            Same(record.DeviceDesc, Path(L"MSVC host adapter ").Add(number).c_str()) &&
+            Same(record.MediaSubType, L"line"),
+        "an adapter's record holds its GUID, connection name, device and medium");
+  if (adapter.dhcpEnabled != 0) {
+    const Path address = Path(L"").AddNarrow(adapter.addresses.address);
+    const bool leased = address.length() != 0 && !Same(address.c_str(), L"0.0.0.0");
+    Check(Same(record.DhcpEnabled, L"yes") && Same(record.IpAddressList, address.c_str()) &&
+              Same(record.SubnetMask, leased ? L"255.255.255.0" : L"0.0.0.0") &&
+              Same(record.GatewayList, Path(L"").AddNarrow(adapter.gateways.address).c_str()) &&
+              Same(record.PrimaryDnsServer, L"10.9.8.3") &&
+              Same(record.SecondaryDnsServer, L"10.9.8.4"),
+          "a DHCP adapter's record holds its lease's address, mask and gateway and its DHCP name "
+          "servers");
+  } else {
+    Check(Same(record.DhcpEnabled, L"no") && Same(record.IpAddressList, L"10.9.8.7") &&
+              Same(record.SubnetMask, L"255.255.0.0") && Same(record.GatewayList, L"10.9.8.254") &&
+              Same(record.PrimaryDnsServer, L"10.9.8.1") &&
+              Same(record.SecondaryDnsServer, L"10.9.8.2") && Same(record.Metric, L"30"),
+          "a static adapter's record holds its TCP/IP key's address, mask, gateway, name servers "
+          "and metric");
+  }
+}
+
+// Discovery of the adapters Wine lists, each described by the keys the host writes for it.
 void Capture() {
-  unsigned long size = 0;
-  const bool listsAdapters = GetAdaptersInfo(nullptr, &size) != 232;  // ERROR_NO_DATA
+  unsigned long size = sizeof(g_adapterList);
+  const unsigned long listing = GetAdaptersInfo(g_adapterList, &size);
   CCommonFtn().InitStructure(&g_env, g_adapters);
-  const int captured = CNetInfoRetrieve().IPRetrieve(&g_env, g_adapters);
-  Say("        Wine lists ");
-  Say(listsAdapters ? "adapters" : "no adapter");
-  Say("; IPRetrieve answered ");
-  SayNumber(captured);
-  Say(" with ");
-  SayNumber(g_env.AdapterCount);
-  Say(" adapter(s)\n");
-  if (!listsAdapters) {
-    Check(captured == 0 && g_env.AdapterCount == 0, "IPRetrieve answers 0 without adapters");
+  if (listing == 232) {  // ERROR_NO_DATA
+    // Nothing to capture means nothing of discovery is checked: that must not pass.
+    Say("        Wine's IP Helper lists no adapter on this machine; discovery cannot be checked\n");
+    Check(CNetInfoRetrieve().IPRetrieve(&g_env, g_adapters) == 0 && g_env.AdapterCount == 0,
+          "IPRetrieve answers 0 without adapters");
+    Check(false, "GetAdaptersInfo lists Wine's adapters");
     return;
   }
-  // Discovery fails (0) for a listed adapter whose TCP/IP key Wine has not written.
-  Check(captured == 0 || captured == 1, "IPRetrieve answers 1 or 0");
-  Check(g_env.AdapterCount >= 0 && g_env.AdapterCount <= NEBRIN_ADAPTER_RECORDS,
-        "IPRetrieve counts at most ten adapters");
-  for (int i = 0; i < g_env.AdapterCount; ++i) {
-    const AdapterInfoStr& adapter = g_adapters[i];
-    Check(ValueIs(kLocalMachine, Path(kConnections).Add(adapter.AdapterName).Add(L"\\Connection"),
-                  L"Name", adapter.ConnectionName),
-          "a captured adapter has the connection name the registry gives its GUID");
+  Check(listing == 0, "GetAdaptersInfo lists Wine's adapters");
+  if (listing != 0) return;
+  const ListedAdapter* const first = reinterpret_cast<const ListedAdapter*>(g_adapterList);
+  int count = 0;
+  for (const ListedAdapter* adapter = first; adapter != nullptr; adapter = adapter->next) ++count;
+  if (count > NEBRIN_ADAPTER_RECORDS) {
+    Say("        Wine lists ");
+    SayNumber(count);
+    Say(" adapters, more than a profile has records; discovery cannot be checked\n");
+    Check(false, "Wine lists no more adapters than a profile has records");
+    return;
   }
+
+  bool written = true;
+  int number = 1;
+  for (const ListedAdapter* adapter = first; adapter != nullptr; adapter = adapter->next) {
+    written = WriteAdapterKeys(*adapter, number++) && written;
+  }
+  Check(written, "the host writes the keys of every adapter Wine lists");
+
+  const int captured = CNetInfoRetrieve().IPRetrieve(&g_env, g_adapters);
+  Say("        Wine lists ");
+  SayNumber(count);
+  Say(" adapter(s); IPRetrieve answered ");
+  SayNumber(captured);
+  Say(" and kept ");
+  SayNumber(g_env.AdapterCount);
+  Say("\n");
+  Check(captured == 1 && count > 0 && g_env.AdapterCount == count,
+        "IPRetrieve answers 1 and keeps every adapter Wine lists");
+  if (g_env.AdapterCount == count) {
+    number = 1;
+    for (const ListedAdapter* adapter = first; adapter != nullptr; adapter = adapter->next) {
+      CheckRecord(*adapter, number++);
+    }
+  }
+
+  Check(RemoveAdapterKeys(), "the host removes the keys it wrote");
 }
 
 void Store() {
