@@ -56,6 +56,17 @@ void RequireResult(int result, std::initializer_list<int> documented, std::strin
   std::abort();
 }
 
+void RequireDriverStatus(int status, std::string_view member) {
+  if (status <= 0) return;
+  std::fprintf(stderr, "fuzz check failed: %.*s answered %d, neither 0 nor an error status\n",
+               static_cast<int>(member.size()), member.data(), status);
+  std::abort();
+}
+
+void CloseDevice(sim::Machine& machine, NebrinHandle device) {
+  machine.deviceIo().CloseDevice(reinterpret_cast<platform::DeviceHandle>(device));
+}
+
 void RequireNothingOpen(const sim::Machine& machine, std::string_view after) {
   if (machine.OpenHandles() == 0 && machine.ComMisuses() == 0 && machine.WinsockMisuses() == 0)
     return;

@@ -49,6 +49,10 @@ class Input {
 void Require(bool condition, std::string_view what);
 // The result must be one of the member's documented results.
 void RequireResult(int result, std::initializer_list<int> documented, std::string_view member);
+// A driver-channel status: 0 for success, negative for an error.
+void RequireDriverStatus(int status, std::string_view member);
+// Closes a device handle OpenDevice handed out, as its host does.
+void CloseDevice(sim::Machine& machine, NebrinHandle device);
 // No key, handle, COM apartment or reference left open, no unmatched COM or Winsock call.
 void RequireNothingOpen(const sim::Machine& machine, std::string_view after);
 

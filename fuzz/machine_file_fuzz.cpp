@@ -17,7 +17,7 @@ namespace nebrin::fuzz {
 namespace {
 
 // A wireless member's status: 0 or positive for success, HRESULT_FROM_WIN32 of a failed call.
-void RequireStatus(int status, std::string_view member) {
+void RequireServiceStatus(int status, std::string_view member) {
   const auto bits = static_cast<std::uint32_t>(status);
   Require(status >= 0 || (bits & 0xFFFF0000u) == 0x80070000u, member);
 }
@@ -51,9 +51,9 @@ void RunMembers(sim::Machine& machine) {
 
   RequireResult(wlan.CheckWZCStatus(1), {0, 1}, "CheckWZCStatus");
   RequireResult(wlan.CheckNebrinWLANStatus(), {0, 1}, "CheckNebrinWLANStatus");
-  RequireStatus(wlan.StartPDService(), "StartPDService");
-  RequireStatus(wlan.StopWZCService(), "StopWZCService");
-  RequireStatus(wlan.StartWZCService(), "StartWZCService");
+  RequireServiceStatus(wlan.StartPDService(), "StartPDService");
+  RequireServiceStatus(wlan.StopWZCService(), "StopWZCService");
+  RequireServiceStatus(wlan.StartWZCService(), "StartWZCService");
   std::u16string service = u"C:\\Program Files\\Nebrin\\NebrinSvc.exe";
   RequireResult(wlan.InstallWLANService(service.data()), {0, 1}, "InstallWLANService");
   RequireResult(wlan.DeleteWLANService(), {0, 1}, "DeleteWLANService");
@@ -75,6 +75,22 @@ void RunMembers(sim::Machine& machine) {
   NebrinHandle device = nullptr;
   RequireResult(wlan.MakeOneClickAdHoc(device, p.env.get()), {22, 23, 27}, "MakeOneClickAdHoc");
   RequireNothingOpen(machine, "MakeOneClickAdHoc");
+
+  // The companion driver as the file describes it: its device, and a captured adapter bound and
+  // switched to an ad hoc network.
+  RequireResult(wlan.CheckPDDriverExist(), {0, 1}, "CheckPDDriverExist");
+  RequireNothingOpen(machine, "CheckPDDriverExist");
+  if (p.env->AdapterCount > 0) {
+    std::u16string ssid = u"Nebrin";
+    std::u16string key = u"0123456789";
+    const int opened = wlan.OpenDevice(p.adapters[0].AdapterName, device);
+    RequireDriverStatus(opened, "OpenDevice");
+    if (opened == 0) {
+      RequireDriverStatus(wlan.SwitchToAdHoc(device, ssid.data(), key.data(), 1), "SwitchToAdHoc");
+      CloseDevice(machine, device);
+    }
+    RequireNothingOpen(machine, "the driver requests");
+  }
 }
 
 void Run(const std::uint8_t* data, std::size_t size) {

@@ -3,8 +3,9 @@
 // and into a second profile; then every member that takes records runs on them against the demo
 // machine with its three stored profiles: the change classification, the address script writers
 // and address application, adapter matching, the connection checks, the sharing members, the ad
-// hoc action, the machine-wide key, and a save with its reload, which must give back what was
-// stored. The script must never gain a line the library did not mean to write.
+// hoc action, the protocol-driver requests, the machine-wide key, a save with its reload, which
+// must give back what was stored, and applying the first profile over the second. The script
+// must never gain a line the library did not mean to write.
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -281,12 +282,11 @@ void RequireScriptLines(const sim::Machine& machine) {
     const std::size_t end = script.find("\r\n", begin);
     Require(end != std::string::npos, "every script line ends with CR LF");
     const std::string line = script.substr(begin, end - begin);
-    const bool clean = std::all_of(line.begin(), line.end(), [](unsigned char c) {
-      return c >= 0x20 && c != 0x7F;
-    });
-    const bool command = std::any_of(std::begin(kStarts), std::end(kStarts), [&](const std::string& start) {
-      return line.rfind(start, 0) == 0;
-    });
+    const bool clean = std::all_of(line.begin(), line.end(),
+                                   [](unsigned char c) { return c >= 0x20 && c != 0x7F; });
+    const bool command =
+        std::any_of(std::begin(kStarts), std::end(kStarts),
+                    [&](const std::string& start) { return line.rfind(start, 0) == 0; });
     if (!clean || !command) std::fprintf(stderr, "the line: %s\n", Escaped(line).c_str());
     Require(clean, "no control byte inside a line");
     Require(command, "every line is one of the script's commands");
@@ -421,10 +421,28 @@ void Run(Input& in) {
                   "MakeOneClickAdHoc");
     RequireNothingOpen(*machine, "MakeOneClickAdHoc");
   }
-  // Members still to be built join here: ApplySelectProfile with `first` as the profile to apply
-  // and `second` as the one in force; the protocol-driver requests that take a record's texts
-  // (the adapter name for OpenDevice, the network name and key for SetSsid, AddWepKey and
-  // SwitchToAdHoc) with the fields of `first`.
+  // The protocol-driver requests with the record's texts: the adapter name to bind, the network
+  // name and key. A handle that could not be bound is null, which every request must refuse.
+  {
+    CWLanControl wlan;
+    const AdapterInfoStr& adapter =
+        first.adapters[static_cast<std::size_t>(in.Choice(NEBRIN_ADAPTER_RECORDS))];
+    std::u16string name = Stored(adapter.AdapterName);
+    std::u16string ssid = Stored(first.env->strWLANConnectionName);
+    std::u16string key = Stored(first.env->strWLANPassWord);
+    NebrinHandle device = nullptr;
+    const int opened = wlan.OpenDevice(name.data(), device);
+    RequireDriverStatus(opened, "OpenDevice");
+    Require(opened == 0 || device == nullptr, "a failed OpenDevice hands out no handle");
+    RequireDriverStatus(wlan.SetSsid(device, ssid.data()), "SetSsid");
+    RequireDriverStatus(wlan.AddWepKey(device, kNumbers[in.Choice(kNumbers.size())], key.data()),
+                        "AddWepKey");
+    RequireDriverStatus(
+        wlan.SwitchToAdHoc(device, ssid.data(), key.data(), first.env->bWLANWebKeyUse),
+        "SwitchToAdHoc");
+    if (device != nullptr) CloseDevice(*machine, device);
+    RequireNothingOpen(*machine, "the driver requests");
+  }
 
   // The store: a new save and its reload, a rewrite, the profile's own values and the name
   // check, the machine-wide key.
@@ -454,6 +472,22 @@ void Run(Input& in) {
     RequireResult(manage.MakeHKLMNebrinKey(p.env.get()), {0, 1}, "MakeHKLMNebrinKey");
     RequireResult(manage.DeleteHKLMNebrinKey(), {0, 1}, "DeleteHKLMNebrinKey");
     RequireNothingOpen(*machine, "the store members");
+  }
+
+  // Applying the first profile, with the second in force or none. Sharing, the wireless
+  // configuration service and the ad hoc tool run on the machine's virtual clock.
+  {
+    HeapProfile p = copy();
+    HeapProfile current(second);
+    const bool none = in.Choice(4) == 0;
+    NebrinHandle handle = nullptr;
+    RequireResult(manage.ApplySelectProfile(handle, p.env.get(), p.adapters.get(),
+                                            none ? nullptr : current.env.get(),
+                                            none ? nullptr : current.adapters.get()),
+                  {0, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28},
+                  "ApplySelectProfile");
+    RequireNothingOpen(*machine, "ApplySelectProfile");
+    RequireScriptLines(*machine);
   }
 }
 

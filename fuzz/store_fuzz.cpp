@@ -189,8 +189,8 @@ void CheckList(sim::Machine& machine, int capacity, int count) {
     const bool isUntouched = std::memcmp(&entry, &untouched, sizeof(entry)) == 0;
     if (isUntouched) break;
     Require(Terminated(entry.ProfileName), "a listed name is terminated");
-    if (result == 0 && std::memcmp(&entry.nProfileKey, &untouched.nProfileKey,
-                                   sizeof(entry.nProfileKey)) == 0) {
+    if (result == 0 &&
+        std::memcmp(&entry.nProfileKey, &untouched.nProfileKey, sizeof(entry.nProfileKey)) == 0) {
       ++filled;  // the entry the failed list was filling: its name alone
       break;
     }
