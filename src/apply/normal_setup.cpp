@@ -1,11 +1,11 @@
 // Applying the addresses of a profile without connection sharing: script, network shell,
 // confirmation, default printer, machine-wide wireless key and the last applied profile.
 #include "NebrinCoreDll.h"
+#include "apply/profile_printer.h"
 #include "apply/result_codes.h"
 #include "apply/run_and_wait.h"
 #include "frame/no_throw.h"
 #include "frame/record_text.h"
-#include "platform/platform.h"
 
 int CNetInfoManage::NormalSetup(EnvInfoStr* env, AdapterInfoStr* adapters) {
   return nebrin::frame::Guarded(nebrin::apply::kScriptFailed, [&] {
@@ -25,13 +25,7 @@ int CNetInfoManage::NormalSetup(EnvInfoStr* env, AdapterInfoStr* adapters) {
     if (!apply::RunNetworkShell()) return apply::kScriptFailed;
     if (GetChangeStatus(env, adapters) == 0) return apply::kNotConfirmed;
 
-    // The spooler's answer does not change the result, nor does a printer name that could not
-    // be handed to it: the shell has run by now.
-    if (env->bDefaultPrinterFlag != 0) {
-      frame::GuardedVoid([&] {
-        platform::Current().spooler().SetDefaultPrinter(frame::FieldText(env->strPrinterName));
-      });
-    }
+    apply::MakeProfilePrinterDefault(*env);
     if (DeleteHKLMNebrinKey() == 0) return apply::kMachineKeyRemoveFailed;
     return SetLastProfileNo(env->nProfileKey) != 0 ? apply::kApplied : apply::kNotConfirmed;
   });

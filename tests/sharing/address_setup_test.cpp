@@ -2,9 +2,13 @@
 // the private one, the client's private adapter put on DHCP, and what follows.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <new>
 #include <string>
 
 #include "NebrinCoreDll.h"
+#include "nebrin/platform_install.h"
+#include "platform/forwarding_platform.h"
 #include "sharing/sharing_machines.h"
 
 namespace nebrin::testing {
@@ -133,6 +137,46 @@ TEST_F(AddressSetupTest, ClientStepsThatFail) {
   EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 25);
   client.env.bPrivateWlan = 1;
   EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 24);
+}
+
+// A spooler that runs out of memory when asked to set the default printer.
+class ExhaustedSpooler final : public platform::Spooler {
+ public:
+  explicit ExhaustedSpooler(platform::Spooler& inner) : inner_(inner) {}
+  platform::Status EnumeratePrinters(std::uint32_t flags,
+                                     std::vector<std::u16string>& names) override {
+    return inner_.EnumeratePrinters(flags, names);
+  }
+  platform::Status GetDefaultPrinter(std::uint32_t capacity, std::u16string& name) override {
+    return inner_.GetDefaultPrinter(capacity, name);
+  }
+  platform::Status SetDefaultPrinter(std::u16string_view) override { throw std::bad_alloc(); }
+
+ private:
+  platform::Spooler& inner_;
+};
+
+class ExhaustedSpoolerPlatform final : public platform::ForwardingPlatform {
+ public:
+  explicit ExhaustedSpoolerPlatform(sim::Machine& machine)
+      : ForwardingPlatform(machine), spooler_(machine.spooler()) {}
+  platform::Spooler& spooler() override { return spooler_; }
+
+ private:
+  ExhaustedSpooler spooler_;
+};
+
+// The printer step comes after the network shell: a printer that cannot be set leaves the
+// client's result to the steps after it, as the spooler's own answer does.
+TEST_F(AddressSetupTest, ClientWhosePrinterCannotBeSetIsStillApplied) {
+  Profile client = StoreSharingProfile(2);
+  client.env.bDefaultPrinterFlag = 1;
+  Put(client.env.strPrinterName, "Inkjet");
+  auto exhausted = std::make_shared<ExhaustedSpoolerPlatform>(machine());
+  InstallPlatform(exhausted);
+  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 21);
+  EXPECT_NE(machine().printers().defaultPrinter, "Inkjet");
+  EXPECT_EQ(LastProfile(machine()), std::to_string(client.env.nProfileKey));
 }
 
 }  // namespace
