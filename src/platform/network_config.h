@@ -32,7 +32,7 @@ class NetworkConfig {
   virtual ~NetworkConfig() = default;
 
   // CoCreateInstance of the network configuration class {5B035261-40F9-11D1-AAEC-00805FC1270E}
-  // with server context (CLSCTX_SERVER, 23), for INetCfg.
+  // with class context 23 (CLSCTX_ALL: every server context and the handler), for INetCfg.
   virtual HResult CreateNetCfg(ComRef& netCfg) = 0;
   // QueryInterface of a configuration for INetCfgLock.
   virtual HResult QueryLock(ComRef netCfg, ComRef& lock) = 0;

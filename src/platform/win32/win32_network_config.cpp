@@ -27,7 +27,7 @@ constexpr IID kINetCfgClassSetup = {
 constexpr GUID kNetTransClass = {
     0x4D36E975, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
-constexpr DWORD kServerContext = 23;     // CLSCTX_SERVER
+constexpr DWORD kServerContext = 23;     // CLSCTX_ALL: every server context and the handler
 constexpr DWORD kPostSystemInstall = 2;  // NSF_POSTSYSINSTALL (not in mingw-w64's netcfgx.h)
 
 }  // namespace
