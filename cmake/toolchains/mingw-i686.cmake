@@ -5,3 +5,6 @@ set(NEBRIN_MINGW_TRIPLET i686-w64-mingw32)
 # keeps the DLL from loading on XP. The library starts no threads, so it loses nothing.
 set(NEBRIN_MINGW_THREADS win32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
+
+# ctest starts every test executable through 32-bit Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
