@@ -66,6 +66,24 @@ NEBRIN_CONSTRUCTOR(CNetInfoRetrieve)
 NEBRIN_CONSTRUCTOR(CWLanControl)
 NEBRIN_CONSTRUCTOR(CNebrinCoreDll)
 
+#if defined(_M_IX86)
+// On i686 every member is __thiscall: the object in ECX, the arguments on the stack, removed by
+// the member itself. The host also calls the copy assignments by their exported names and watches
+// the stack pointer around each call: a member that leaves its argument behind, or removes too
+// much, moves it.
+#define NEBRIN_ASSIGNMENT(Class)                                                      \
+  extern "C" __declspec(dllimport) void* __thiscall Assign##Class(void*, const void*) \
+      __asm__("??4" #Class "@@QAEAAV0@ABV0@@Z");
+NEBRIN_ASSIGNMENT(CCommonFtn)
+NEBRIN_ASSIGNMENT(CICSManage)
+NEBRIN_ASSIGNMENT(CNetDiag)
+NEBRIN_ASSIGNMENT(CNetInfoManage)
+NEBRIN_ASSIGNMENT(CNetInfoRetrieve)
+NEBRIN_ASSIGNMENT(CRoamingControl)
+NEBRIN_ASSIGNMENT(CWLanControl)
+NEBRIN_ASSIGNMENT(CNebrinCoreDll)
+#endif
+
 // Generated with NebrinCoreDll.def (member_references.cpp): uses every exported member, so the
 // link shows NebrinCoreDll.lib resolves them all.
 void UseEveryMember();
@@ -224,6 +242,40 @@ void CheckAssignment(const char* what) {
   Unrelated();
   Check(&(target = source) == &target, what);
 }
+
+#if defined(_M_IX86)
+// Calls an exported assignment on objects in g_storage, with another address left in the result
+// register first; true when it returns the target and leaves the stack pointer as it found it.
+[[gnu::noinline]] bool AssignKeepsStack(void* (__thiscall* assign)(void*, const void*)) {
+  Fill(g_storage, 0x5A, sizeof(g_storage));
+  void* const target = g_storage + 16;
+  const void* const source = g_storage + 32;
+  Unrelated();
+  unsigned long before = 0;
+  unsigned long after = 0;
+  __asm__ volatile("movl %%esp, %0" : "=r"(before));
+  void* const result = assign(target, source);
+  __asm__ volatile("movl %%esp, %0" : "=r"(after));
+  return result == target && before == after;
+}
+
+void AssignmentsByName() {
+  Check(AssignKeepsStack(AssignCCommonFtn), "CCommonFtn's assignment by name: __thiscall, returns the target");
+  Check(AssignKeepsStack(AssignCICSManage), "CICSManage's assignment by name: __thiscall, returns the target");
+  Check(AssignKeepsStack(AssignCNetDiag), "CNetDiag's assignment by name: __thiscall, returns the target");
+  Check(AssignKeepsStack(AssignCNetInfoManage),
+        "CNetInfoManage's assignment by name: __thiscall, returns the target");
+  Check(AssignKeepsStack(AssignCNetInfoRetrieve),
+        "CNetInfoRetrieve's assignment by name: __thiscall, returns the target");
+  Check(AssignKeepsStack(AssignCRoamingControl),
+        "CRoamingControl's assignment by name: __thiscall, returns the target");
+  Check(AssignKeepsStack(AssignCWLanControl), "CWLanControl's assignment by name: __thiscall, returns the target");
+  Check(AssignKeepsStack(AssignCNebrinCoreDll),
+        "CNebrinCoreDll's assignment by name: __thiscall, returns the target");
+}
+#else
+void AssignmentsByName() {}
+#endif
 
 void Assignments() {
   CheckAssignment<CCommonFtn>("CCommonFtn's assignment returns the object assigned to");
@@ -532,6 +584,7 @@ void Constants() {
 extern "C" int HostMain() {
   Constructors();
   Assignments();
+  AssignmentsByName();
   Records();
   Capture();
   Store();
