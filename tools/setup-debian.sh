@@ -15,7 +15,8 @@ libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libcurl4-openssl-d
 llvm lld"
 # clang's libFuzzer and sanitizer runtimes.
 fuzz_packages="libclang-rt-14-dev"
-# The i686 product DLL (mingw-w64's win32 thread model), run under 32-bit Wine.
+# The i686 product DLL (mingw-w64's win32 thread model) and its Wine tests (the posix thread
+# model: they start threads), run under 32-bit Wine.
 x86_packages="mingw-w64 g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64 wine
 wine32:i386"
 # The x86-64 DLL and its integration tests, run under 64-bit Wine.
