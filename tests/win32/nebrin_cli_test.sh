@@ -65,6 +65,7 @@ out=$(run delete "$n"); rc=$?
 check "delete succeeds" test $rc -eq 0
 out=$(run show "$n"); rc=$?
 check "the deleted profile is gone" test $rc -eq 1
+check "the deleted profile's number is unknown" contains "$out" "there is no profile number $n"
 
 out=$(run import profiles.json); rc=$?
 check "import succeeds" test $rc -eq 0
