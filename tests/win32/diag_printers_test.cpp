@@ -60,11 +60,12 @@ class LoopbackHttpServer {
         if (n <= 0) break;
         request.append(chunk, n);
       }
+      // Counted before the answer leaves: the probe may return as soon as it has read it.
+      ++served_;
       const std::string response =
           "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
       send(client, response.data(), static_cast<int>(response.size()), 0);
       closesocket(client);
-      ++served_;
     }
   }
 
