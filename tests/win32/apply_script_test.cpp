@@ -126,20 +126,22 @@ TEST(ProcessLookupTest, FindsAProcessTheTestStarted) {
   ASSERT_EQ(processes.SystemDirectory(system), platform::kSuccess);
   platform::ProcessHandle process = 0;
   platform::ProcessHandle thread = 0;
-  // A console program that waits a few seconds.
-  ASSERT_EQ(processes.StartProcess(system + u"\\cmd.exe", u"cmd /c ping -n 6 127.0.0.1",
+  // A console program that runs a few seconds, started itself: through "cmd /c" it would be
+  // cmd's child, which terminating cmd leaves running (and Wine's ping then keeps the prefix's
+  // server alive).
+  ASSERT_EQ(processes.StartProcess(system + u"\\ping.exe", u"ping -n 6 127.0.0.1",
                                    platform::kSwHide, process, thread),
             platform::kSuccess);
   platform::UniqueProcessHandle ownedProcess(processes, process);
   platform::UniqueProcessHandle ownedThread(processes, thread);
 
   CNetInfoManage manage;
-  wchar_t cmd[] = L"cmd.exe";
-  wchar_t upper[] = L"CMD.EXE";
+  wchar_t ping[] = L"ping.exe";
+  wchar_t upper[] = L"PING.EXE";
   wchar_t absent[] = L"nebrin-no-such-program.exe";
   int found = 0;
   for (int attempt = 0; attempt < 50 && found == 0; ++attempt) {
-    found = manage.CheckOSStatus(cmd);
+    found = manage.CheckOSStatus(ping);
     if (found == 0) Sleep(20);
   }
   EXPECT_EQ(found, 1);
