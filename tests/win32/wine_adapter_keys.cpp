@@ -13,7 +13,8 @@ namespace {
 
 using namespace nebrin::win32_test;
 
-const std::wstring kInterfaces = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+const std::wstring kInterfaces =
+    L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
 const std::wstring kNetwork =
     L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 const std::wstring kDevices = L"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_1234&DEV_0003";

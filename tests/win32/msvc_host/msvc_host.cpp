@@ -71,9 +71,9 @@ NEBRIN_CONSTRUCTOR(CNebrinCoreDll)
 // the member itself. The host also calls the copy assignments by their exported names and watches
 // the stack pointer around each call: a member that leaves its argument behind, or removes too
 // much, moves it.
-#define NEBRIN_ASSIGNMENT(Class)                                                      \
-  extern "C" __declspec(dllimport) void* __thiscall Assign##Class(void*, const void*) \
-      __asm__("??4" #Class "@@QAEAAV0@ABV0@@Z");
+#define NEBRIN_ASSIGNMENT(Class)                                   \
+  extern "C" __declspec(dllimport) void* __thiscall Assign##Class( \
+      void*, const void*) __asm__("??4" #Class "@@QAEAAV0@ABV0@@Z");
 NEBRIN_ASSIGNMENT(CCommonFtn)
 NEBRIN_ASSIGNMENT(CICSManage)
 NEBRIN_ASSIGNMENT(CNetDiag)
@@ -246,7 +246,7 @@ void CheckAssignment(const char* what) {
 #if defined(_M_IX86)
 // Calls an exported assignment on objects in g_storage, with another address left in the result
 // register first; true when it returns the target and leaves the stack pointer as it found it.
-[[gnu::noinline]] bool AssignKeepsStack(void* (__thiscall* assign)(void*, const void*)) {
+[[gnu::noinline]] bool AssignKeepsStack(void*(__thiscall* assign)(void*, const void*)) {
   Fill(g_storage, 0x5A, sizeof(g_storage));
   void* const target = g_storage + 16;
   const void* const source = g_storage + 32;
@@ -260,18 +260,25 @@ void CheckAssignment(const char* what) {
 }
 
 void AssignmentsByName() {
-  Check(AssignKeepsStack(AssignCCommonFtn), "CCommonFtn's assignment by name: __thiscall, returns the target");
-  Check(AssignKeepsStack(AssignCICSManage), "CICSManage's assignment by name: __thiscall, returns the target");
-  Check(AssignKeepsStack(AssignCNetDiag), "CNetDiag's assignment by name: __thiscall, returns the target");
-  Check(AssignKeepsStack(AssignCNetInfoManage),
-        "CNetInfoManage's assignment by name: __thiscall, returns the target");
-  Check(AssignKeepsStack(AssignCNetInfoRetrieve),
-        "CNetInfoRetrieve's assignment by name: __thiscall, returns the target");
-  Check(AssignKeepsStack(AssignCRoamingControl),
-        "CRoamingControl's assignment by name: __thiscall, returns the target");
-  Check(AssignKeepsStack(AssignCWLanControl), "CWLanControl's assignment by name: __thiscall, returns the target");
-  Check(AssignKeepsStack(AssignCNebrinCoreDll),
-        "CNebrinCoreDll's assignment by name: __thiscall, returns the target");
+  using Assignment = void*(__thiscall*)(void*, const void*);
+  const struct {
+    Assignment assign;
+    const char* what;
+  } assignments[] = {
+      {AssignCCommonFtn, "CCommonFtn's assignment by name: __thiscall, returns the target"},
+      {AssignCICSManage, "CICSManage's assignment by name: __thiscall, returns the target"},
+      {AssignCNetDiag, "CNetDiag's assignment by name: __thiscall, returns the target"},
+      {AssignCNetInfoManage, "CNetInfoManage's assignment by name: __thiscall, returns the target"},
+      {AssignCNetInfoRetrieve,
+       "CNetInfoRetrieve's assignment by name: __thiscall, returns the target"},
+      {AssignCRoamingControl,
+       "CRoamingControl's assignment by name: __thiscall, returns the target"},
+      {AssignCWLanControl, "CWLanControl's assignment by name: __thiscall, returns the target"},
+      {AssignCNebrinCoreDll, "CNebrinCoreDll's assignment by name: __thiscall, returns the target"},
+  };
+  for (const auto& assignment : assignments) {
+    Check(AssignKeepsStack(assignment.assign), assignment.what);
+  }
 }
 #else
 void AssignmentsByName() {}
