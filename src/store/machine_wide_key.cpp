@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "store/store_keys.h"
+#include "store/store_lock.h"
 #include "store/store_values.h"
 
 using namespace nebrin;
@@ -27,6 +28,8 @@ int CNetInfoManage::MakeHKLMNebrinKey(EnvInfoStr* env) {
   return nebrin::frame::Guarded(0, [&] {
     using frame::FieldText;
     if (env == nullptr) return 0;
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     platform::Registry& registry = platform::Current().registry();
     platform::UniqueKey key;
     if (platform::OpenKey(registry, platform::kLocalMachine, store::kMachineWideKey,
@@ -52,6 +55,8 @@ int CNetInfoManage::MakeHKLMNebrinKey(EnvInfoStr* env) {
 
 int CNetInfoManage::DeleteHKLMNebrinKey() {
   return nebrin::frame::Guarded(0, [&] {
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     platform::Registry& registry = platform::Current().registry();
     {
       // Opened for reading only: without administrative rights the key still opens, and the

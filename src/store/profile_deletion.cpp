@@ -8,12 +8,28 @@
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "store/store_keys.h"
+#include "store/store_lock.h"
 #include "store/store_values.h"
 
 using namespace nebrin;
 
 int CNetInfoManage::DeleteSelectProfile(int profileNumber) {
   return nebrin::frame::Guarded(0, [&] {
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
+    {
+      // The name goes first: from then on the catalogue lists the profile as damaged and its name
+      // is free, so a deletion cut off part-way leaves no named profile that does not load. The
+      // registry can delete only a key without subkeys, so the adapter keys go one by one first.
+      platform::Registry& registry = platform::Current().registry();
+      platform::UniqueKey profile;
+      if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
+                            platform::Access::All, profile) != platform::kSuccess) {
+        return 0;
+      }
+      const platform::Status unnamed = registry.DeleteValue(profile.get(), u"ProfileName");
+      if (unnamed != platform::kSuccess && unnamed != platform::kFileNotFound) return 0;
+    }
     if (DeleteSelectProfileAdapter(profileNumber) != 1) return 0;
     if (platform::Current().registry().DeleteKey(
             platform::kCurrentUser, store::ProfileKeyPath(profileNumber)) != platform::kSuccess) {
@@ -25,6 +41,8 @@ int CNetInfoManage::DeleteSelectProfile(int profileNumber) {
 
 int CNetInfoManage::DeleteSelectProfileAdapter(int profileNumber) {
   return nebrin::frame::Guarded(0, [&] {
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     platform::Registry& registry = platform::Current().registry();
     platform::UniqueKey profile;
     if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
@@ -58,6 +76,8 @@ int CNetInfoManage::CountProfileKey() {
 
 int CNetInfoManage::SetProfileCount() {
   return nebrin::frame::Guarded(0, [&] {
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     platform::Registry& registry = platform::Current().registry();
     platform::UniqueKey root;
     const platform::Status opened = platform::OpenKey(
@@ -83,6 +103,8 @@ int CNetInfoManage::SetProfileCount() {
 
 int CNetInfoManage::DeleteAllProfile() {
   return nebrin::frame::Guarded(0, [&] {
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     platform::Registry& registry = platform::Current().registry();
     platform::UniqueKey root;
     if (platform::OpenKey(registry, platform::kCurrentUser, store::kStoreRoot,
@@ -102,6 +124,8 @@ int CNetInfoManage::DeleteAllProfile() {
 
 int CNetInfoManage::DeleteNebrinKey() {
   return nebrin::frame::Guarded(0, [&] {
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     if (DeleteAllProfile() != 1) return 0;
     platform::Registry& registry = platform::Current().registry();
     if (registry.DeleteKey(platform::kCurrentUser, store::kStoreRoot) != platform::kSuccess)
