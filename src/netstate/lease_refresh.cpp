@@ -80,10 +80,10 @@ bool ReadLeaseSettings(CNetInfoManage& manage, Registry& registry, AdapterInfoSt
 }
 
 // Writes the seven address values of the entry into its adapter key, if that key opens and the
-// store can be written (another writer holding it too long leaves the store as it was). Each value
-// is replaced whole, so the adapter loads at every point between two writes.
+// store's mutex is taken within a second (another writer keeping it longer leaves the store as it
+// was). Each value is replaced whole, so the adapter loads at every point between two writes.
 void StoreLease(Registry& registry, const AdapterInfoStr& entry, int profile, int index) {
-  store::StoreWriteLock lock(platform::Current());
+  store::StoreWriteLock lock(platform::Current(), store::kLeaseLockWait);
   if (!lock.held()) return;
   UniqueKey key;
   if (platform::OpenKey(registry, platform::kCurrentUser, store::AdapterKeyPath(profile, index),

@@ -2,10 +2,11 @@
 
 namespace nebrin::store {
 
-StoreWriteLock::StoreWriteLock(platform::Platform& platform) : mutexes_(platform.mutexes()) {
+StoreWriteLock::StoreWriteLock(platform::Platform& platform, std::uint32_t wait)
+    : mutexes_(platform.mutexes()) {
   if (mutexes_.Create(kStoreMutexName, mutex_) != platform::kSuccess) return;
   platform::Status error = platform::kSuccess;
-  const std::uint32_t waited = mutexes_.Wait(mutex_, kStoreLockWait, error);
+  const std::uint32_t waited = mutexes_.Wait(mutex_, wait, error);
   held_ = waited == platform::kWaitObject0 || waited == platform::kWaitAbandoned;
 }
 

@@ -16,6 +16,9 @@ inline constexpr char16_t kStoreMutexName[] = u"Local\\Corvane.Nebrin.ProfileSto
 // How long a writer waits for another writer before it gives up, having changed nothing. The
 // longest holder is a deletion of a large store, which takes seconds.
 inline constexpr std::uint32_t kStoreLockWait = 60000;
+// The lease refresh writes while a profile loads; it waits less and leaves the store as it was
+// when another writer keeps it busy, so that loading is never held up for long.
+inline constexpr std::uint32_t kLeaseLockWait = 1000;
 
 // Takes the store's mutex for the lifetime of the object. A thread that holds it already takes it
 // again (a member calling another member), and each taking is released. A mutex whose holder
@@ -23,7 +26,7 @@ inline constexpr std::uint32_t kStoreLockWait = 60000;
 // readers and writers already pass over.
 class StoreWriteLock {
  public:
-  explicit StoreWriteLock(platform::Platform& platform);
+  explicit StoreWriteLock(platform::Platform& platform, std::uint32_t wait = kStoreLockWait);
   ~StoreWriteLock();
   StoreWriteLock(const StoreWriteLock&) = delete;
   StoreWriteLock& operator=(const StoreWriteLock&) = delete;

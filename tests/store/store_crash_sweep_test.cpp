@@ -44,7 +44,9 @@ bool Same(const Profile& a, const Profile& b) {
          std::memcmp(a.adapters, b.adapters, sizeof(a.adapters)) == 0;
 }
 
+// Loads into records zeroed first, so that two loads compare byte for byte.
 int Load(int number, Profile& p) {
+  p = Profile{};
   CCommonFtn().InitStructure(&p.env, p.adapters);
   return CNetInfoRetrieve().GetInfoFromRegistry(number, &p.env, p.adapters);
 }
