@@ -129,6 +129,93 @@ class NewProfileRollback {
   bool done_ = false;
 };
 
+// The system's "InterfaceMetric" of the adapter as decimal text, "1" when it has none; `opened`
+// tells whether the adapter's interface key exists at all.
+std::u16string MetricFromSystem(Registry& registry, const AdapterInfoStr& entry, bool& opened) {
+  UniqueKey tcpip;
+  opened = platform::OpenKey(registry, platform::kLocalMachine,
+                             netstate::TcpipInterfaceKey(FieldText(entry.AdapterName)),
+                             Access::Read, tcpip) == kSuccess;
+  if (!opened) return {};
+  std::uint32_t metric = 0;
+  if (platform::ReadDword(registry, tcpip.get(), u"InterfaceMetric", metric) != kSuccess)
+    return u"1";
+  return DecimalText(static_cast<std::int32_t>(metric));
+}
+
+// The values of profile key `number` from the record, in the order that keeps the profile
+// readable between any two writes; 1 when all are written. The caller holds the store's mutex.
+int WriteProfileValues(Registry& registry, const EnvInfoStr& env, int number) {
+  using frame::TerminatedFieldText;
+  UniqueKey profile;
+  if (platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::Write, profile) !=
+      kSuccess) {
+    return 0;
+  }
+  const EnvInfoStr& e = env;
+  const bool sharing = e.nICSFlag == 1 || e.nICSFlag == 2;
+  // Each value is written before the value that calls for it (the printer before its flag, the
+  // sharing and wireless texts before the role and flags that make them read), and the name
+  // last: a profile rewritten in place loads at every point between two writes, with old and
+  // new values mixed, and a new one becomes visible to the catalogue only when complete.
+  ValueWriter write(registry, profile.get());
+  write(u"strPrinterName", TerminatedFieldText(e.strPrinterName));
+  if (e.nICSFlag == 1) write(u"strPublicDevGUID", TerminatedFieldText(e.strPublicDevGUID));
+  if (sharing) write(u"strPrivateDevGUID", TerminatedFieldText(e.strPrivateDevGUID));
+  if (e.nICSFlag == 1) write(u"bICFFlag", FlagText(e.bICFFlag));
+  if (sharing && e.bPrivateWlan == 1) {
+    write(u"strWLANConnectionName", TerminatedFieldText(e.strWLANConnectionName));
+    write(u"strWLANPassWord", TerminatedFieldText(e.strWLANPassWord));
+    write(u"bWLANWebKeyUse", FlagText(e.bWLANWebKeyUse));
+  }
+  if (sharing) write(u"bPrivateWlan", FlagText(e.bPrivateWlan));
+  write(u"bDefaultPrinterFlag", FlagText(e.bDefaultPrinterFlag));
+  write(u"nICSFlag", SharingRoleText(e.nICSFlag));
+  write(u"nProfileKey", DecimalText(e.nProfileKey));
+  write(u"IconIndex", DecimalText(e.IconIndex));
+  write(u"AdapterCount", DecimalText(e.AdapterCount));
+  write(u"ProfileName", TerminatedFieldText(e.ProfileName));
+  return write.ok() ? 1 : 0;
+}
+
+// The values of adapter key `index` of profile `number` from entry `index`, the mode last; an
+// empty metric of a static adapter is taken from the system first. The caller holds the mutex.
+int WriteAdapterValues(Registry& registry, AdapterInfoStr* adapters, int number, int index) {
+  using frame::TerminatedFieldText;
+  UniqueKey key;
+  if (platform::OpenKey(registry, kCurrentUser, AdapterKeyPath(number, index), Access::Write,
+                        key) != kSuccess) {
+    return 0;
+  }
+  AdapterInfoStr& a = adapters[index];
+  // Only static adapters keep a metric; an empty one is taken from the system, before anything
+  // is written.
+  const bool isStatic = frame::FieldIs(a.DhcpEnabled, u"no");
+  if (isStatic && FieldText(a.Metric).empty()) {
+    bool opened = false;
+    const std::u16string metric = MetricFromSystem(registry, a, opened);
+    if (!opened) return 0;
+    frame::SetField(a.Metric, metric);
+  }
+  // The mode last: the values a static adapter needs ("Metric" among them) are in place before
+  // "DhcpEnabled" says "no", so a change from DHCP to static loads at every point.
+  ValueWriter write(registry, key.get());
+  write(u"IpAddressList", TerminatedFieldText(a.IpAddressList));
+  write(u"GatewayList", TerminatedFieldText(a.GatewayList));
+  write(u"PrimaryWinsServer", TerminatedFieldText(a.PrimaryWinsServer));
+  write(u"SecondaryWinsServer", TerminatedFieldText(a.SecondaryWinsServer));
+  write(u"PrimaryDnsServer", TerminatedFieldText(a.PrimaryDnsServer));
+  write(u"SecondaryDnsServer", TerminatedFieldText(a.SecondaryDnsServer));
+  write(u"ConnectionName", TerminatedFieldText(a.ConnectionName));
+  write(u"DeviceDesc", TerminatedFieldText(a.DeviceDesc));
+  write(u"MediaSubType", TerminatedFieldText(a.MediaSubType));
+  write(u"SubnetMask", TerminatedFieldText(a.SubnetMask));
+  write(u"AdapterName", TerminatedFieldText(a.AdapterName));
+  if (isStatic) write(u"Metric", TerminatedFieldText(a.Metric));
+  write(u"DhcpEnabled", TerminatedFieldText(a.DhcpEnabled));
+  return write.ok() ? 1 : 0;
+}
+
 // Creates the profile key `number` and its adapter keys and writes their values: the adapters
 // first and the profile's own values last, its name the very last of them, so that a save cut
 // off at any point leaves a key without "ProfileName", which the catalogue lists as damaged and
@@ -136,7 +223,7 @@ class NewProfileRollback {
 // takes back what the save changed; when the profile key itself cannot be created, or turns out
 // to exist already (another program stored under the same number at the same moment),
 // "ProfileCount" keeps the number it took and nothing is written into that key.
-int StoreProfile(CNetInfoManage& manage, Registry& registry, int number, EnvInfoStr& env,
+int StoreProfile(Registry& registry, int number, EnvInfoStr& env,
                  AdapterInfoStr* adapters, NewProfileRollback& rollback) {
   {
     UniqueKey profile;
@@ -162,9 +249,9 @@ int StoreProfile(CNetInfoManage& manage, Registry& registry, int number, EnvInfo
       if (CreateKey(registry, kCurrentUser, path, adapter, isNew) != kSuccess) return 0;
       if (isNew) rollback.Created(std::move(path));
     }
-    if (manage.SaveValueForEachAdapter(adapters, number, i) != 1) return 0;
+    if (WriteAdapterValues(registry, adapters, number, i) != 1) return 0;
   }
-  if (manage.SaveValueForEachProfile(&env, number) != 1) return 0;
+  if (WriteProfileValues(registry, env, number) != 1) return 0;
   rollback.Done();
   return 1;
 }
@@ -182,7 +269,7 @@ platform::Status ProfileKeyLookup(Registry& registry, int number) {
 // that saw every subkey, so that a store never jams and the profile beyond the count becomes
 // visible again. Then the number is taken, "ProfileCount" moves on to the next one and the
 // profile is stored; a failure after that takes back what the save changed.
-int SaveNewProfile(CNetInfoManage& manage, Registry& registry, KeyHandle root, int number,
+int SaveNewProfile(Registry& registry, KeyHandle root, int number,
                    EnvInfoStr& env, AdapterInfoStr* adapters) {
   const platform::Status lookup = ProfileKeyLookup(registry, number);
   if (lookup == kSuccess) {
@@ -203,7 +290,7 @@ int SaveNewProfile(CNetInfoManage& manage, Registry& registry, KeyHandle root, i
   env.nProfileKey = number;
   if (WriteText(registry, root, u"ProfileCount", next) != kSuccess) return 0;
   rollback.CountMoved();
-  return StoreProfile(manage, registry, number, env, adapters, rollback);
+  return StoreProfile(registry, number, env, adapters, rollback);
 }
 
 // The first save ever: the store root is made with "ProfileCount" = "1" and the profile is
@@ -211,21 +298,21 @@ int SaveNewProfile(CNetInfoManage& manage, Registry& registry, KeyHandle root, i
 // "ProfileCount" = "1" and no profile, like a store whose profiles were all deleted, or (when the
 // count cannot be written) without "ProfileCount" and without profiles, which the next save takes
 // for a first save again.
-int SaveFirstProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env,
+int SaveFirstProfile(Registry& registry, EnvInfoStr& env,
                      AdapterInfoStr* adapters) {
   UniqueKey root;
   bool created = false;
   if (CreateKey(registry, kCurrentUser, kStoreRoot, root, created) != kSuccess) return 0;
   if (WriteText(registry, root.get(), u"ProfileCount", u"1") != kSuccess) return 0;
   NewProfileRollback rollback(registry, env.AdapterCount);
-  return StoreProfile(manage, registry, 0, env, adapters, rollback);
+  return StoreProfile(registry, 0, env, adapters, rollback);
 }
 
 // A rewrite of the stored profile `env.nProfileKey`. Adapter keys the profile lacks (its
 // AdapterCount grew) are created first and the adapters written before the profile's own values,
 // which hold AdapterCount: a rewrite that fails part-way never leaves a count that names adapter
 // keys without their values, so the profile stays loadable. Nothing is undone on failure.
-int RewriteProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env,
+int RewriteProfile(Registry& registry, EnvInfoStr& env,
                    AdapterInfoStr* adapters) {
   const int number = env.nProfileKey;
   UniqueKey profile;
@@ -239,29 +326,15 @@ int RewriteProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env,
     if (CreateKey(registry, profile.get(), DecimalText(i), adapter, created) != kSuccess) return 0;
   }
   for (int i = 0; i < env.AdapterCount; ++i) {
-    if (manage.SaveValueForEachAdapter(adapters, number, i) != 1) return 0;
+    if (WriteAdapterValues(registry, adapters, number, i) != 1) return 0;
   }
-  return manage.SaveValueForEachProfile(&env, number) == 1 ? 1 : 0;
+  return WriteProfileValues(registry, env, number) == 1 ? 1 : 0;
 }
 
 // Whether a key has no subkeys at all; an enumeration error counts as having some.
 bool HasNoSubkeys(Registry& registry, KeyHandle key) {
   std::u16string name;
   return registry.EnumKey(key, 0, name) == platform::kNoMoreItems;
-}
-
-// The system's "InterfaceMetric" of the adapter as decimal text, "1" when it has none; `opened`
-// tells whether the adapter's interface key exists at all.
-std::u16string MetricFromSystem(Registry& registry, const AdapterInfoStr& entry, bool& opened) {
-  UniqueKey tcpip;
-  opened = platform::OpenKey(registry, platform::kLocalMachine,
-                             netstate::TcpipInterfaceKey(FieldText(entry.AdapterName)),
-                             Access::Read, tcpip) == kSuccess;
-  if (!opened) return {};
-  std::uint32_t metric = 0;
-  if (platform::ReadDword(registry, tcpip.get(), u"InterfaceMetric", metric) != kSuccess)
-    return u"1";
-  return DecimalText(static_cast<std::int32_t>(metric));
 }
 
 }  // namespace
@@ -285,7 +358,7 @@ int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* a
     // Only a store that does not exist yet starts afresh; a root that exists but does not open must
     // not have its "ProfileCount" and profile 0 overwritten.
     if (opened == platform::kFileNotFound)
-      return store::SaveFirstProfile(*this, registry, *env, adapters);
+      return store::SaveFirstProfile(registry, *env, adapters);
     if (opened != platform::kSuccess) return 0;
 
     std::u16string count;
@@ -295,101 +368,35 @@ int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* a
     // cannot write the count: the next save is a first save again.
     if (read == platform::kFileNotFound && store::HasNoSubkeys(registry, root.get())) {
       root.reset();
-      return store::SaveFirstProfile(*this, registry, *env, adapters);
+      return store::SaveFirstProfile(registry, *env, adapters);
     }
     if (read != platform::kSuccess) return 0;
-    if (newProfile == 0) return store::RewriteProfile(*this, registry, *env, adapters);
+    if (newProfile == 0) return store::RewriteProfile(registry, *env, adapters);
 
     // A count that is negative, or whose successor is no number, gives no number to take.
     const int number = store::ParseNumber(count);
     if (!store::CanTakeProfileNumber(number)) return 0;
-    return store::SaveNewProfile(*this, registry, root.get(), number, *env, adapters);
+    return store::SaveNewProfile(registry, root.get(), number, *env, adapters);
   });
 }
 
 int CNetInfoManage::SaveValueForEachProfile(EnvInfoStr* env, int profileNumber) {
   return nebrin::frame::Guarded(0, [&] {
-    using frame::TerminatedFieldText;
-    using store::DecimalText;
-    using store::FlagText;
     if (env == nullptr) return 0;
     store::StoreWriteLock lock(platform::Current());
     if (!lock.held()) return 0;
-    platform::Registry& registry = platform::Current().registry();
-    platform::UniqueKey profile;
-    if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
-                          platform::Access::Write, profile) != platform::kSuccess) {
-      return 0;
-    }
-    const EnvInfoStr& e = *env;
-    const bool sharing = e.nICSFlag == 1 || e.nICSFlag == 2;
-    // Each value is written before the value that calls for it (the printer before its flag, the
-    // sharing and wireless texts before the role and flags that make them read), and the name
-    // last: a profile rewritten in place loads at every point between two writes, with old and
-    // new values mixed, and a new one becomes visible to the catalogue only when complete.
-    store::ValueWriter write(registry, profile.get());
-    write(u"strPrinterName", TerminatedFieldText(e.strPrinterName));
-    if (e.nICSFlag == 1) write(u"strPublicDevGUID", TerminatedFieldText(e.strPublicDevGUID));
-    if (sharing) write(u"strPrivateDevGUID", TerminatedFieldText(e.strPrivateDevGUID));
-    if (e.nICSFlag == 1) write(u"bICFFlag", FlagText(e.bICFFlag));
-    if (sharing && e.bPrivateWlan == 1) {
-      write(u"strWLANConnectionName", TerminatedFieldText(e.strWLANConnectionName));
-      write(u"strWLANPassWord", TerminatedFieldText(e.strWLANPassWord));
-      write(u"bWLANWebKeyUse", FlagText(e.bWLANWebKeyUse));
-    }
-    if (sharing) write(u"bPrivateWlan", FlagText(e.bPrivateWlan));
-    write(u"bDefaultPrinterFlag", FlagText(e.bDefaultPrinterFlag));
-    write(u"nICSFlag", store::SharingRoleText(e.nICSFlag));
-    write(u"nProfileKey", DecimalText(e.nProfileKey));
-    write(u"IconIndex", DecimalText(e.IconIndex));
-    write(u"AdapterCount", DecimalText(e.AdapterCount));
-    write(u"ProfileName", TerminatedFieldText(e.ProfileName));
-    return write.ok() ? 1 : 0;
+    return store::WriteProfileValues(platform::Current().registry(), *env, profileNumber);
   });
 }
 
 int CNetInfoManage::SaveValueForEachAdapter(AdapterInfoStr* adapters, int profileNumber,
                                             int adapterIndex) {
   return nebrin::frame::Guarded(0, [&] {
-    using frame::FieldText;
-    using frame::TerminatedFieldText;
     if (adapters == nullptr || adapterIndex < 0 || adapterIndex >= NEBRIN_ADAPTER_RECORDS) return 0;
     store::StoreWriteLock lock(platform::Current());
     if (!lock.held()) return 0;
-    platform::Registry& registry = platform::Current().registry();
-    platform::UniqueKey key;
-    if (platform::OpenKey(registry, platform::kCurrentUser,
-                          store::AdapterKeyPath(profileNumber, adapterIndex),
-                          platform::Access::Write, key) != platform::kSuccess) {
-      return 0;
-    }
-    AdapterInfoStr& a = adapters[adapterIndex];
-    // Only static adapters keep a metric; an empty one is taken from the system, before anything
-    // is written.
-    const bool isStatic = frame::FieldIs(a.DhcpEnabled, u"no");
-    if (isStatic && FieldText(a.Metric).empty()) {
-      bool opened = false;
-      const std::u16string metric = store::MetricFromSystem(registry, a, opened);
-      if (!opened) return 0;
-      frame::SetField(a.Metric, metric);
-    }
-    // The mode last: the values a static adapter needs ("Metric" among them) are in place before
-    // "DhcpEnabled" says "no", so a change from DHCP to static loads at every point.
-    store::ValueWriter write(registry, key.get());
-    write(u"IpAddressList", TerminatedFieldText(a.IpAddressList));
-    write(u"GatewayList", TerminatedFieldText(a.GatewayList));
-    write(u"PrimaryWinsServer", TerminatedFieldText(a.PrimaryWinsServer));
-    write(u"SecondaryWinsServer", TerminatedFieldText(a.SecondaryWinsServer));
-    write(u"PrimaryDnsServer", TerminatedFieldText(a.PrimaryDnsServer));
-    write(u"SecondaryDnsServer", TerminatedFieldText(a.SecondaryDnsServer));
-    write(u"ConnectionName", TerminatedFieldText(a.ConnectionName));
-    write(u"DeviceDesc", TerminatedFieldText(a.DeviceDesc));
-    write(u"MediaSubType", TerminatedFieldText(a.MediaSubType));
-    write(u"SubnetMask", TerminatedFieldText(a.SubnetMask));
-    write(u"AdapterName", TerminatedFieldText(a.AdapterName));
-    if (isStatic) write(u"Metric", TerminatedFieldText(a.Metric));
-    write(u"DhcpEnabled", TerminatedFieldText(a.DhcpEnabled));
-    return write.ok() ? 1 : 0;
+    return store::WriteAdapterValues(platform::Current().registry(), adapters, profileNumber,
+                                     adapterIndex);
   });
 }
 

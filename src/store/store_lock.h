@@ -20,8 +20,9 @@ inline constexpr std::uint32_t kStoreLockWait = 60000;
 // when another writer keeps it busy, so that loading is never held up for long.
 inline constexpr std::uint32_t kLeaseLockWait = 1000;
 
-// Takes the store's mutex for the lifetime of the object. A thread that holds it already takes it
-// again (a member calling another member), and each taking is released. A mutex whose holder
+// Takes the store's mutex for the lifetime of the object. Each member takes it once: the steps
+// members share run inside, without taking it again (each taking costs a round trip to the
+// system, four per member). A mutex whose holder
 // ended without releasing it is taken over: what the holder left is what a crash leaves, which
 // readers and writers already pass over.
 class StoreWriteLock {
