@@ -37,8 +37,8 @@ int DeleteAdapterKeys(Registry& registry, int number) {
 // "ProfileCount" = one more than the highest number left.
 int RecountProfiles(Registry& registry) {
   platform::UniqueKey root;
-  const platform::Status opened = platform::OpenKey(registry, platform::kCurrentUser, kStoreRoot,
-                                                    platform::Access::All, root);
+  const platform::Status opened =
+      platform::OpenKey(registry, platform::kCurrentUser, kStoreRoot, platform::Access::All, root);
   // Without a store root there is nothing to bring up to date; a root that exists but does not
   // open is a failure.
   if (opened == platform::kFileNotFound) return 1;

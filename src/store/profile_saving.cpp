@@ -1,8 +1,8 @@
 // Saving profiles: a new profile under the next number, or a rewrite of a stored one in place;
 // the values of a profile key and of an adapter key; renaming and the printer choice.
 #include <algorithm>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <utility>
@@ -223,8 +223,8 @@ int WriteAdapterValues(Registry& registry, AdapterInfoStr* adapters, int number,
 // takes back what the save changed; when the profile key itself cannot be created, or turns out
 // to exist already (another program stored under the same number at the same moment),
 // "ProfileCount" keeps the number it took and nothing is written into that key.
-int StoreProfile(Registry& registry, int number, EnvInfoStr& env,
-                 AdapterInfoStr* adapters, NewProfileRollback& rollback) {
+int StoreProfile(Registry& registry, int number, EnvInfoStr& env, AdapterInfoStr* adapters,
+                 NewProfileRollback& rollback) {
   {
     UniqueKey profile;
     bool isNew = false;
@@ -269,8 +269,8 @@ platform::Status ProfileKeyLookup(Registry& registry, int number) {
 // that saw every subkey, so that a store never jams and the profile beyond the count becomes
 // visible again. Then the number is taken, "ProfileCount" moves on to the next one and the
 // profile is stored; a failure after that takes back what the save changed.
-int SaveNewProfile(Registry& registry, KeyHandle root, int number,
-                   EnvInfoStr& env, AdapterInfoStr* adapters) {
+int SaveNewProfile(Registry& registry, KeyHandle root, int number, EnvInfoStr& env,
+                   AdapterInfoStr* adapters) {
   const platform::Status lookup = ProfileKeyLookup(registry, number);
   if (lookup == kSuccess) {
     int highest = 0;
@@ -298,8 +298,7 @@ int SaveNewProfile(Registry& registry, KeyHandle root, int number,
 // "ProfileCount" = "1" and no profile, like a store whose profiles were all deleted, or (when the
 // count cannot be written) without "ProfileCount" and without profiles, which the next save takes
 // for a first save again.
-int SaveFirstProfile(Registry& registry, EnvInfoStr& env,
-                     AdapterInfoStr* adapters) {
+int SaveFirstProfile(Registry& registry, EnvInfoStr& env, AdapterInfoStr* adapters) {
   UniqueKey root;
   bool created = false;
   if (CreateKey(registry, kCurrentUser, kStoreRoot, root, created) != kSuccess) return 0;
@@ -312,8 +311,7 @@ int SaveFirstProfile(Registry& registry, EnvInfoStr& env,
 // AdapterCount grew) are created first and the adapters written before the profile's own values,
 // which hold AdapterCount: a rewrite that fails part-way never leaves a count that names adapter
 // keys without their values, so the profile stays loadable. Nothing is undone on failure.
-int RewriteProfile(Registry& registry, EnvInfoStr& env,
-                   AdapterInfoStr* adapters) {
+int RewriteProfile(Registry& registry, EnvInfoStr& env, AdapterInfoStr* adapters) {
   const int number = env.nProfileKey;
   UniqueKey profile;
   if (platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::All, profile) !=
@@ -357,8 +355,7 @@ int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* a
         registry, platform::kCurrentUser, store::kStoreRoot, platform::Access::All, root);
     // Only a store that does not exist yet starts afresh; a root that exists but does not open must
     // not have its "ProfileCount" and profile 0 overwritten.
-    if (opened == platform::kFileNotFound)
-      return store::SaveFirstProfile(registry, *env, adapters);
+    if (opened == platform::kFileNotFound) return store::SaveFirstProfile(registry, *env, adapters);
     if (opened != platform::kSuccess) return 0;
 
     std::u16string count;

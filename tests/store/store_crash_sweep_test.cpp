@@ -88,25 +88,29 @@ std::vector<Writer> Writers() {
       {"first save", save([] { return SharingProfile("First", 1); }, 1), {}, true},
       {"new save", save([] { return SharingProfile("Fourth", 2); }, 1), {}},
       {"rewrite DHCP to static, normal to host",
-       save([] {
-         Profile p = SharingProfile("Office", 1);
-         Put(p.adapters[0].DhcpEnabled, "no");
-         Put(p.adapters[0].Metric, "");
-         p.env.AdapterCount = 2;
-         p.env.nProfileKey = 0;
-         return p;
-       }, 0),
+       save(
+           [] {
+             Profile p = SharingProfile("Office", 1);
+             Put(p.adapters[0].DhcpEnabled, "no");
+             Put(p.adapters[0].Metric, "");
+             p.env.AdapterCount = 2;
+             p.env.nProfileKey = 0;
+             return p;
+           },
+           0),
        {0}},
       {"rewrite host to normal with three adapters",
-       save([] {
-         Profile p = OfficeProfile("Home");
-         p.adapters[2] = p.adapters[1];
-         p.env.AdapterCount = 3;
-         Put(p.adapters[1].Metric, "7");
-         Put(p.adapters[2].Metric, "9");
-         p.env.nProfileKey = 1;
-         return p;
-       }, 0),
+       save(
+           [] {
+             Profile p = OfficeProfile("Home");
+             p.adapters[2] = p.adapters[1];
+             p.env.AdapterCount = 3;
+             Put(p.adapters[1].Metric, "7");
+             Put(p.adapters[2].Metric, "9");
+             p.env.nProfileKey = 1;
+             return p;
+           },
+           0),
        {1}},
       {"rename and printer",
        [] {
@@ -203,7 +207,8 @@ std::vector<std::string> Damage(const std::map<int, Profile>& before, const std:
     if (Load(next.env.nProfileKey, loaded) != 1) fail("the new profile does not load");
     std::vector<NameIndex> after(static_cast<std::size_t>(retrieve.GetProfileCount()));
     bool found = false;
-    if (!after.empty() && retrieve.GetNameIndexInfo(after.data(), static_cast<int>(after.size())) == 1) {
+    if (!after.empty() &&
+        retrieve.GetNameIndexInfo(after.data(), static_cast<int>(after.size())) == 1) {
       for (const NameIndex& e : after) found = found || e.nProfileKey == next.env.nProfileKey;
     }
     if (!found) fail("the new profile is not listed");

@@ -43,18 +43,44 @@ std::vector<std::pair<std::string, std::function<int()>>> StoreWriters() {
     return p;
   };
   return {
-      {"new save", [=] { Profile p = saved(); return CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 1); }},
-      {"rewrite", [=] { Profile p = saved(); p.env.nProfileKey = 0; return CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 0); }},
-      {"profile values", [=] { Profile p = saved(); return CNetInfoManage().SaveValueForEachProfile(&p.env, 0); }},
-      {"adapter values", [=] { Profile p = saved(); return CNetInfoManage().SaveValueForEachAdapter(p.adapters, 0, 1); }},
-      {"rename", [=] { Profile p = saved(); p.env.nProfileKey = 0; return CNetInfoManage().SaveNameOrPrinter(&p.env); }},
+      {"new save",
+       [=] {
+         Profile p = saved();
+         return CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 1);
+       }},
+      {"rewrite",
+       [=] {
+         Profile p = saved();
+         p.env.nProfileKey = 0;
+         return CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 0);
+       }},
+      {"profile values",
+       [=] {
+         Profile p = saved();
+         return CNetInfoManage().SaveValueForEachProfile(&p.env, 0);
+       }},
+      {"adapter values",
+       [=] {
+         Profile p = saved();
+         return CNetInfoManage().SaveValueForEachAdapter(p.adapters, 0, 1);
+       }},
+      {"rename",
+       [=] {
+         Profile p = saved();
+         p.env.nProfileKey = 0;
+         return CNetInfoManage().SaveNameOrPrinter(&p.env);
+       }},
       {"delete", [] { return CNetInfoManage().DeleteSelectProfile(0); }},
       {"delete adapters", [] { return CNetInfoManage().DeleteSelectProfileAdapter(0); }},
       {"count", [] { return CNetInfoManage().SetProfileCount(); }},
       {"delete all", [] { return CNetInfoManage().DeleteAllProfile(); }},
       {"delete the store", [] { return CNetInfoManage().DeleteNebrinKey(); }},
       {"last applied", [] { return CNetInfoManage().SetLastProfileNo(0); }},
-      {"machine-wide key", [=] { Profile p = saved(); return CNetInfoManage().MakeHKLMNebrinKey(&p.env); }},
+      {"machine-wide key",
+       [=] {
+         Profile p = saved();
+         return CNetInfoManage().MakeHKLMNebrinKey(&p.env);
+       }},
       {"machine-wide key removed", [] { return CNetInfoManage().DeleteHKLMNebrinKey(); }},
   };
 }
@@ -92,7 +118,8 @@ TEST_F(StoreLockTest, WritersChangeNothingWithoutTheMutex) {
       const std::uint32_t ticks = machine().tick_count();
       EXPECT_EQ(write(), 0) << c.name << ": " << name;
       EXPECT_EQ(Subtree(machine(), kHkcu, "Software"), hkcu) << c.name << ": " << name;
-      EXPECT_EQ(Subtree(machine(), nebrin::sim::kHklm, kMachineWide), hklm) << c.name << ": " << name;
+      EXPECT_EQ(Subtree(machine(), nebrin::sim::kHklm, kMachineWide), hklm)
+          << c.name << ": " << name;
       EXPECT_EQ(machine().tick_count() - ticks, c.waited) << c.name << ": " << name;
     }
     Use(Machine::Demo());
@@ -164,7 +191,8 @@ TEST_F(StoreLockTest, ATakenBackSaveNeverHidesAnotherProgramsProfile) {
     bool foreign;
     std::string countAfter;
   };
-  for (const Case& c : {Case{"nobody else", false, "2"}, Case{"a profile stored meanwhile", true, "4"}}) {
+  for (const Case& c :
+       {Case{"nobody else", false, "2"}, Case{"a profile stored meanwhile", true, "4"}}) {
     Use(Machine::Demo());
     SeedStore(machine(), "2", {0, 1}, 1);
     Machine& m = machine();

@@ -88,7 +88,8 @@ DWORD RunWriter(const std::wstring& arguments, std::string& printed) {
   CloseHandle(write);
   char buffer[256];
   DWORD got = 0;
-  while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0) printed.append(buffer, got);
+  while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+    printed.append(buffer, got);
   CloseHandle(read);
   return Finish(process);
 }
@@ -171,12 +172,14 @@ TEST_F(StoreProcessesTest, ConcurrentSavesKeepEveryReportedProfile) {
       const std::vector<NameIndex> listed = Catalogue();
       for (const auto& [number, name] : saved) {
         bool found = false;
-        for (const NameIndex& e : listed) found = found || (e.nProfileKey == number && name == e.ProfileName);
+        for (const NameIndex& e : listed)
+          found = found || (e.nProfileKey == number && name == e.ProfileName);
         StoreRecords r;
         if (found && Load(number, r) == 1) ++kept;
       }
       StoreRecords later = MakeRecords(L"Later", 0);
-      if (CNetInfoManage().SaveProfileInfoToRegistry(&later.env, later.adapters, 1) != 1) ++failedLater;
+      if (CNetInfoManage().SaveProfileInfoToRegistry(&later.env, later.adapters, 1) != 1)
+        ++failedLater;
     }
     EXPECT_EQ(kept, reported) << mix.name;
     EXPECT_EQ(failedLater, 0) << mix.name;
@@ -251,11 +254,13 @@ TEST_F(StoreProcessesTest, WritersKilledAfterEachWriteLeaveAStoreThatServes) {
         damage.push_back("a new save fails");
       } else {
         bool listed = false;
-        for (const NameIndex& e : Catalogue()) listed = listed || e.nProfileKey == next.env.nProfileKey;
+        for (const NameIndex& e : Catalogue())
+          listed = listed || e.nProfileKey == next.env.nProfileKey;
         if (!listed) damage.push_back("the new profile is not listed");
       }
       if (!damage.empty()) ++damaged;
-      for (const std::string& d : damage) ADD_FAILURE() << op.name << " killed after write " << k << ": " << d;
+      for (const std::string& d : damage)
+        ADD_FAILURE() << op.name << " killed after write " << k << ": " << d;
     }
   }
   std::printf("writers killed: %d kills, %d stores damaged\n", kills, damaged);

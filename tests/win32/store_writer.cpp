@@ -35,7 +35,8 @@ constexpr int kKilled = 86;
 // process ends at once.
 class KillingRegistry final : public nebrin::platform::Registry {
  public:
-  KillingRegistry(Registry& inner, unsigned long stopAfter) : inner_(inner), stopAfter_(stopAfter) {}
+  KillingRegistry(Registry& inner, unsigned long stopAfter)
+      : inner_(inner), stopAfter_(stopAfter) {}
   unsigned long writes = 0;
 
   Status OpenKey(KeyHandle parent, const std::u16string& path, Access access,
@@ -135,7 +136,8 @@ int wmain(int argc, wchar_t** argv) {
     TerminateProcess(GetCurrentProcess(), 0);
   }
   const bool unguarded = mode == L"unguarded";
-  const unsigned long stopAfter = mode == L"kill" && argc >= 4 ? std::wcstoul(argv[argc - 1], nullptr, 10) : 0;
+  const unsigned long stopAfter =
+      mode == L"kill" && argc >= 4 ? std::wcstoul(argv[argc - 1], nullptr, 10) : 0;
   auto platform = std::make_shared<WriterPlatform>(nebrin::platform::MakeDefaultPlatform(),
                                                    stopAfter, unguarded);
   nebrin::InstallPlatform(platform);

@@ -27,7 +27,7 @@ enum class NamedObjectRefusal {
 };
 
 struct MutexState {
-  std::map<std::string, NamedMutex> mutexes;            // by name (UTF-8)
+  std::map<std::string, NamedMutex> mutexes;           // by name (UTF-8)
   std::map<std::string, NamedObjectRefusal> refusals;  // names CreateMutexW is refused
 };
 
