@@ -55,8 +55,6 @@ int CNetInfoManage::MakeHKLMNebrinKey(EnvInfoStr* env) {
 
 int CNetInfoManage::DeleteHKLMNebrinKey() {
   return nebrin::frame::Guarded(0, [&] {
-    store::StoreWriteLock lock(platform::Current());
-    if (!lock.held()) return 0;
     platform::Registry& registry = platform::Current().registry();
     {
       // Opened for reading only: without administrative rights the key still opens, and the
@@ -69,6 +67,9 @@ int CNetInfoManage::DeleteHKLMNebrinKey() {
       if (opened == platform::kFileNotFound) return 1;
       if (opened != platform::kSuccess) return 0;
     }
+    // A key that is not there needs no writer's turn: the mutex is taken only to delete.
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     for (int attempt = 0; attempt < 2; ++attempt) {
       if (registry.DeleteKey(platform::kLocalMachine, store::kMachineWideKey) ==
           platform::kSuccess) {

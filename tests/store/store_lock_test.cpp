@@ -136,6 +136,14 @@ TEST_F(StoreLockTest, WritersChangeNothingWithoutTheMutex) {
   }
 }
 
+// A machine-wide key that is not there is gone without a writer's turn.
+TEST_F(StoreLockTest, NoMachineWideKeyNeedsNoTurn) {
+  machine().mutex_state().mutexes[kMutex].holder = MutexHolder::OtherProcess;
+  const std::uint32_t ticks = machine().tick_count();
+  EXPECT_EQ(manage.DeleteHKLMNebrinKey(), 1);
+  EXPECT_EQ(machine().tick_count(), ticks);
+}
+
 // A holder that ended without releasing the mutex leaves it abandoned: the next writer takes it
 // over and writes; once done, nobody holds it.
 TEST_F(StoreLockTest, AnAbandonedMutexIsTakenOver) {
