@@ -59,7 +59,8 @@ std::uint32_t SimMutexes::Wait(platform::MutexHandle mutex, std::uint32_t millis
     case MutexHolder::OtherProcess:
       break;
   }
-  // The other process keeps it for the whole wait; an endless wait would never return.
+  // The other process keeps it for the whole wait. (On Windows an endless wait would never
+  // return; nothing here waits without a time-out.)
   machine_.tickCount += milliseconds;
   return platform::kWaitTimeout;
 }
