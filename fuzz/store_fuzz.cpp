@@ -172,9 +172,9 @@ bool IsSubkey(const sim::Machine& machine, int number) {
 
 // GetNameIndexInfo into an array of exactly `capacity` entries. Entries are filled from the first
 // on, each with a terminated name and a profile number that has a key, in ascending order; with
-// room for every profile a success lists as many as GetProfileCount counts. A list that fails
-// (a profile without a readable name or icon) may leave the entry it was filling with its name
-// alone: the number is set only once both values are read.
+// room for every profile a success lists as many as GetProfileCount counts (a profile without a
+// readable name or icon among them, listed as damaged). A list that fails may leave the entry it
+// was filling with its name alone: the number is set last.
 void CheckList(sim::Machine& machine, int capacity, int count) {
   std::vector<NameIndex> entries(static_cast<std::size_t>(capacity));
   std::memset(entries.data(), 0x5A, entries.size() * sizeof(NameIndex));

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "store/store_keys.h"
+#include "store/store_lock.h"
 #include "store/store_values.h"
 
 namespace nebrin::netstate {
@@ -78,8 +79,12 @@ bool ReadLeaseSettings(CNetInfoManage& manage, Registry& registry, AdapterInfoSt
   return true;
 }
 
-// Writes the seven address values of the entry into its adapter key, if that key opens.
+// Writes the seven address values of the entry into its adapter key, if that key opens and the
+// store's mutex is taken within a second (another writer keeping it longer leaves the store as it
+// was). Each value is replaced whole, so the adapter loads at every point between two writes.
 void StoreLease(Registry& registry, const AdapterInfoStr& entry, int profile, int index) {
+  store::StoreWriteLock lock(platform::Current(), store::kLeaseLockWait);
+  if (!lock.held()) return;
   UniqueKey key;
   if (platform::OpenKey(registry, platform::kCurrentUser, store::AdapterKeyPath(profile, index),
                         Access::Write, key) != kSuccess) {

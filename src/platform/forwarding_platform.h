@@ -28,6 +28,7 @@ class ForwardingPlatform : public Platform {
   ConnectionsFolder& connectionsFolder() override { return inner_.connectionsFolder(); }
   DeviceIo& deviceIo() override { return inner_.deviceIo(); }
   NetworkConfig& networkConfig() override { return inner_.networkConfig(); }
+  Mutexes& mutexes() override { return inner_.mutexes(); }
 
  private:
   Platform& inner_;

@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/internet_client.h"
+#include "platform/mutexes.h"
 #include "platform/network_config.h"
 #include "platform/network_connections.h"
 #include "platform/processes.h"
@@ -47,6 +48,7 @@ class Platform {
   virtual ConnectionsFolder& connectionsFolder() = 0;
   virtual DeviceIo& deviceIo() = 0;
   virtual NetworkConfig& networkConfig() = 0;
+  virtual Mutexes& mutexes() = 0;
 };
 
 // The platform in force: the one a host installed, else the build's own (Win32 on Windows, Linux's

@@ -20,6 +20,7 @@ inline constexpr Status kInsufficientBuffer = 122; // ERROR_INSUFFICIENT_BUFFER
 inline constexpr Status kNoData = 232;             // ERROR_NO_DATA
 inline constexpr Status kMoreData = 234;           // ERROR_MORE_DATA
 inline constexpr Status kNoMoreItems = 259;        // ERROR_NO_MORE_ITEMS
+inline constexpr Status kNotOwner = 288;           // ERROR_NOT_OWNER
 inline constexpr Status kKeyDeleted = 1018;        // ERROR_KEY_DELETED
 inline constexpr Status kNoUnicodeTranslation = 1113;  // ERROR_NO_UNICODE_TRANSLATION
 

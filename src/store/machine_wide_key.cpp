@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "store/store_keys.h"
+#include "store/store_lock.h"
 #include "store/store_values.h"
 
 using namespace nebrin;
@@ -27,6 +28,8 @@ int CNetInfoManage::MakeHKLMNebrinKey(EnvInfoStr* env) {
   return nebrin::frame::Guarded(0, [&] {
     using frame::FieldText;
     if (env == nullptr) return 0;
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     platform::Registry& registry = platform::Current().registry();
     platform::UniqueKey key;
     if (platform::OpenKey(registry, platform::kLocalMachine, store::kMachineWideKey,
@@ -64,6 +67,9 @@ int CNetInfoManage::DeleteHKLMNebrinKey() {
       if (opened == platform::kFileNotFound) return 1;
       if (opened != platform::kSuccess) return 0;
     }
+    // A key that is not there needs no writer's turn: the mutex is taken only to delete.
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     for (int attempt = 0; attempt < 2; ++attempt) {
       if (registry.DeleteKey(platform::kLocalMachine, store::kMachineWideKey) ==
           platform::kSuccess) {

@@ -22,7 +22,6 @@ using platform::Registry;
 using platform::UniqueKey;
 
 constexpr std::size_t kNameRoom = 100;         // "ProfileName" as the list reads it
-constexpr std::size_t kIconRoom = 10;          // "IconIndex" as the list reads it
 constexpr std::size_t kCompareNameRoom = 200;  // "ProfileName" as the name checks read it
 constexpr std::uint32_t kFailedIndexesInARow = 64;
 
@@ -96,18 +95,21 @@ int CNetInfoRetrieve::GetNameIndexInfo(NameIndex* entries, int capacity) {
     platform::UniqueKey profile;
     while (filled < capacity && walk.Next(j, profile)) {
       NameIndex& entry = entries[filled];
+      // A profile whose name or icon cannot be read (a save or a deletion cut off, a value of
+      // another type) is listed as damaged: an empty name and icon -1, under its own number, so
+      // that a host can offer to delete it. The rest of the store lists as usual.
       std::u16string name;
-      if (platform::ReadText(registry, profile.get(), u"ProfileName", store::kNameRoom, name) !=
-          platform::kSuccess) {
-        return 0;
-      }
-      frame::SetField(entry.ProfileName, name);  // a name too long for the entry is cut short
       std::u16string icon;
-      if (platform::ReadText(registry, profile.get(), u"IconIndex", store::kIconRoom, icon) !=
-          platform::kSuccess) {
-        return 0;
+      if (platform::ReadText(registry, profile.get(), u"ProfileName", store::kNameRoom, name) ==
+              platform::kSuccess &&
+          platform::ReadText(registry, profile.get(), u"IconIndex", store::kNumberRoom, icon) ==
+              platform::kSuccess) {
+        frame::SetField(entry.ProfileName, name);  // a name too long for the entry is cut short
+        entry.IconIndex = store::ParseNumber(icon);
+      } else {
+        frame::SetField(entry.ProfileName, u"");
+        entry.IconIndex = store::kDamagedIcon;
       }
-      entry.IconIndex = store::ParseNumber(icon);
       entry.nProfileKey = j;
       ++filled;
     }

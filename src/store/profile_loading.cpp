@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "store/store_keys.h"
+#include "store/store_lock.h"
 #include "store/value_reader.h"
 
 namespace nebrin::store {
@@ -134,6 +135,8 @@ int CNetInfoRetrieve::GetCurrentProfileInfo(EnvInfoStr* env, AdapterInfoStr* ada
 
 int CNetInfoManage::SetLastProfileNo(int profileNumber) {
   return nebrin::frame::Guarded(0, [&] {
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     platform::Registry& registry = platform::Current().registry();
     platform::UniqueKey root;
     // The store root must already exist: remembering a profile never creates the store.

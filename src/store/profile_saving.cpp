@@ -1,7 +1,9 @@
 // Saving profiles: a new profile under the next number, or a rewrite of a stored one in place;
 // the values of a profile key and of an adapter key; renaming and the printer choice.
-#include <cstdint>
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "store/store_keys.h"
+#include "store/store_lock.h"
 #include "store/store_values.h"
 
 namespace nebrin::store {
@@ -46,8 +49,12 @@ class ValueWriter {
 // Takes back what a new-profile save changed when the save does not complete, however it ends
 // (a result of 0 or an exception): the keys the save created, the most recent (the deepest)
 // first, and "ProfileCount" once the save has moved it on. Keys that existed before the save are
-// never listed. Everything it needs is prepared before anything is changed, so that taking back
-// allocates nothing and throws nothing.
+// never listed. "ProfileCount" goes back to the save's number only while that cannot hide a
+// profile: when it still holds what the save wrote and no profile key numbered at or above the
+// save's number is left. Another program that stores without the store's mutex may have taken a
+// number meanwhile; then the count stays where it is and the save's number is skipped.
+// Everything it needs is prepared before anything is changed, so that taking back allocates
+// nothing in the usual case and never throws.
 class NewProfileRollback {
  public:
   // Room for the profile key and `adapterCount` adapter keys.
@@ -59,7 +66,7 @@ class NewProfileRollback {
     try {
       for (auto it = created_.rbegin(); it != created_.rend(); ++it)
         registry_.DeleteKey(kCurrentUser, *it);
-      if (countKey_ != platform::kNoKey) {
+      if (countKey_ != platform::kNoKey && CountStillOurs() && NoProfileFromOurNumber()) {
         registry_.SetValue(countKey_, countName_, platform::RegType::String, countData_.data(),
                            static_cast<std::uint32_t>(countData_.size() * sizeof(char16_t)));
       }
@@ -72,9 +79,13 @@ class NewProfileRollback {
 
   // Prepares putting "ProfileCount" of `root` back to `number`; armed by CountMoved.
   void PrepareCount(KeyHandle root, int number) {
+    number_ = number;
     countName_ = u"ProfileCount";
     countData_ = DecimalText(number);
     countData_.push_back(u'\0');
+    movedData_ = DecimalText(number + 1);
+    movedData_.push_back(u'\0');
+    subkey_.reserve(kSubkeyNameRoom + 1);
     preparedKey_ = root;
   }
   void CountMoved() { countKey_ = preparedKey_; }
@@ -86,118 +97,37 @@ class NewProfileRollback {
   void Done() { done_ = true; }
 
  private:
+  // Whether "ProfileCount" still holds, byte for byte, the number after ours as the save wrote it.
+  bool CountStillOurs() {
+    char16_t text[kNumberRoom];
+    std::uint32_t size = sizeof(text);
+    platform::RegType type = platform::RegType::None;
+    if (registry_.QueryValue(countKey_, countName_, type, text, size) != kSuccess) return false;
+    return type == platform::RegType::String && size == movedData_.size() * sizeof(char16_t) &&
+           std::equal(movedData_.begin(), movedData_.end(), text);
+  }
+  // Whether every subkey of the store root could be listed and none names a number at or above
+  // ours (the keys this save created are gone by now).
+  bool NoProfileFromOurNumber() {
+    for (std::uint32_t i = 0;; ++i) {
+      const platform::Status status = SubkeyName(registry_, countKey_, i, subkey_);
+      if (status == platform::kNoMoreItems) return true;
+      if (status == platform::kMoreData) continue;
+      if (status != kSuccess || ParseNumber(subkey_) >= number_) return false;
+    }
+  }
+
   Registry& registry_;
   std::vector<std::u16string> created_;
+  int number_ = 0;
   std::u16string countName_;
   std::u16string countData_;
+  std::u16string movedData_;
+  std::u16string subkey_;
   KeyHandle preparedKey_ = platform::kNoKey;
   KeyHandle countKey_ = platform::kNoKey;
   bool done_ = false;
 };
-
-// Creates the profile key `number` and its adapter keys and writes their values. When it fails,
-// `rollback` takes back what the save changed; when the profile key itself cannot be created,
-// "ProfileCount" keeps the number it took. A profile key that already exists fails the store
-// before anything is written into it.
-int StoreProfile(CNetInfoManage& manage, Registry& registry, int number, EnvInfoStr& env,
-                 AdapterInfoStr* adapters, NewProfileRollback& rollback) {
-  {
-    UniqueKey profile;
-    bool isNew = false;
-    std::u16string path = ProfileKeyPath(number);
-    if (CreateKey(registry, kCurrentUser, path, profile, isNew) != kSuccess) {
-      rollback.KeepCount();
-      return 0;
-    }
-    // A key already under this number is a stored profile: it is never overwritten.
-    if (!isNew) return 0;
-    rollback.Created(std::move(path));
-  }
-  env.nProfileKey = number;
-  if (manage.SaveValueForEachProfile(&env, number) != 1) return 0;
-
-  for (int i = 0; i < env.AdapterCount; ++i) {
-    {
-      UniqueKey adapter;
-      bool isNew = false;
-      std::u16string path = AdapterKeyPath(number, i);
-      if (CreateKey(registry, kCurrentUser, path, adapter, isNew) != kSuccess) return 0;
-      if (isNew) rollback.Created(std::move(path));
-    }
-    if (manage.SaveValueForEachAdapter(adapters, number, i) != 1) return 0;
-  }
-  rollback.Done();
-  return 1;
-}
-
-// Whether no key is stored under profile number `number`. Only a key that is certainly not there
-// counts: when it cannot be told, the number is not taken.
-bool ProfileNumberFree(Registry& registry, int number) {
-  UniqueKey existing;
-  return platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::Read,
-                           existing) == platform::kFileNotFound;
-}
-
-// A new profile under `number`, the number "ProfileCount" of `root` holds. A number whose key is
-// already there ("ProfileCount" is behind) is refused before anything changes, the caller's
-// record included. Otherwise the number is taken, "ProfileCount" moves on to the next one and the
-// profile is stored; a failure after that puts "ProfileCount" back, unless the profile key itself
-// could not be created.
-int SaveNewProfile(CNetInfoManage& manage, Registry& registry, KeyHandle root, int number,
-                   EnvInfoStr& env, AdapterInfoStr* adapters) {
-  if (!ProfileNumberFree(registry, number)) return 0;
-  NewProfileRollback rollback(registry, env.AdapterCount);
-  rollback.PrepareCount(root, number);
-  const std::u16string next = DecimalText(number + 1);
-  env.nProfileKey = number;
-  if (WriteText(registry, root, u"ProfileCount", next) != kSuccess) return 0;
-  rollback.CountMoved();
-  return StoreProfile(manage, registry, number, env, adapters, rollback);
-}
-
-// The first save ever: the store root is made with "ProfileCount" = "1" and the profile is
-// stored as number 0, whatever the new-profile flag says. When it fails, the root stays with
-// "ProfileCount" = "1" and no profile, like a store whose profiles were all deleted, or (when the
-// count cannot be written) without "ProfileCount" and without profiles, which the next save takes
-// for a first save again.
-int SaveFirstProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env,
-                     AdapterInfoStr* adapters) {
-  UniqueKey root;
-  bool created = false;
-  if (CreateKey(registry, kCurrentUser, kStoreRoot, root, created) != kSuccess) return 0;
-  if (WriteText(registry, root.get(), u"ProfileCount", u"1") != kSuccess) return 0;
-  NewProfileRollback rollback(registry, env.AdapterCount);
-  return StoreProfile(manage, registry, 0, env, adapters, rollback);
-}
-
-// A rewrite of the stored profile `env.nProfileKey`. Adapter keys the profile lacks (its
-// AdapterCount grew) are created first and the adapters written before the profile's own values,
-// which hold AdapterCount: a rewrite that fails part-way never leaves a count that names adapter
-// keys without their values, so the profile stays loadable. Nothing is undone on failure.
-int RewriteProfile(CNetInfoManage& manage, Registry& registry, EnvInfoStr& env,
-                   AdapterInfoStr* adapters) {
-  const int number = env.nProfileKey;
-  UniqueKey profile;
-  if (platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::All, profile) !=
-      kSuccess) {
-    return 0;
-  }
-  for (int i = 0; i < env.AdapterCount; ++i) {
-    UniqueKey adapter;
-    bool created = false;
-    if (CreateKey(registry, profile.get(), DecimalText(i), adapter, created) != kSuccess) return 0;
-  }
-  for (int i = 0; i < env.AdapterCount; ++i) {
-    if (manage.SaveValueForEachAdapter(adapters, number, i) != 1) return 0;
-  }
-  return manage.SaveValueForEachProfile(&env, number) == 1 ? 1 : 0;
-}
-
-// Whether a key has no subkeys at all; an enumeration error counts as having some.
-bool HasNoSubkeys(Registry& registry, KeyHandle key) {
-  std::u16string name;
-  return registry.EnumKey(key, 0, name) == platform::kNoMoreItems;
-}
 
 // The system's "InterfaceMetric" of the adapter as decimal text, "1" when it has none; `opened`
 // tells whether the adapter's interface key exists at all.
@@ -213,6 +143,198 @@ std::u16string MetricFromSystem(Registry& registry, const AdapterInfoStr& entry,
   return DecimalText(static_cast<std::int32_t>(metric));
 }
 
+// The values of profile key `number` from the record, in the order that keeps the profile
+// readable between any two writes; 1 when all are written. The caller holds the store's mutex.
+int WriteProfileValues(Registry& registry, const EnvInfoStr& env, int number) {
+  using frame::TerminatedFieldText;
+  UniqueKey profile;
+  if (platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::Write, profile) !=
+      kSuccess) {
+    return 0;
+  }
+  const EnvInfoStr& e = env;
+  const bool sharing = e.nICSFlag == 1 || e.nICSFlag == 2;
+  // Each value is written before the value that calls for it (the printer before its flag, the
+  // sharing and wireless texts before the role and flags that make them read), and the name
+  // last: a profile rewritten in place loads at every point between two writes, with old and
+  // new values mixed, and a new one becomes visible to the catalogue only when complete.
+  ValueWriter write(registry, profile.get());
+  write(u"strPrinterName", TerminatedFieldText(e.strPrinterName));
+  if (e.nICSFlag == 1) write(u"strPublicDevGUID", TerminatedFieldText(e.strPublicDevGUID));
+  if (sharing) write(u"strPrivateDevGUID", TerminatedFieldText(e.strPrivateDevGUID));
+  if (e.nICSFlag == 1) write(u"bICFFlag", FlagText(e.bICFFlag));
+  if (sharing && e.bPrivateWlan == 1) {
+    write(u"strWLANConnectionName", TerminatedFieldText(e.strWLANConnectionName));
+    write(u"strWLANPassWord", TerminatedFieldText(e.strWLANPassWord));
+    write(u"bWLANWebKeyUse", FlagText(e.bWLANWebKeyUse));
+  }
+  if (sharing) write(u"bPrivateWlan", FlagText(e.bPrivateWlan));
+  write(u"bDefaultPrinterFlag", FlagText(e.bDefaultPrinterFlag));
+  write(u"nICSFlag", SharingRoleText(e.nICSFlag));
+  write(u"nProfileKey", DecimalText(e.nProfileKey));
+  write(u"IconIndex", DecimalText(e.IconIndex));
+  write(u"AdapterCount", DecimalText(e.AdapterCount));
+  write(u"ProfileName", TerminatedFieldText(e.ProfileName));
+  return write.ok() ? 1 : 0;
+}
+
+// The values of adapter key `index` of profile `number` from entry `index`, the mode last; an
+// empty metric of a static adapter is taken from the system first. The caller holds the mutex.
+int WriteAdapterValues(Registry& registry, AdapterInfoStr* adapters, int number, int index) {
+  using frame::TerminatedFieldText;
+  UniqueKey key;
+  if (platform::OpenKey(registry, kCurrentUser, AdapterKeyPath(number, index), Access::Write,
+                        key) != kSuccess) {
+    return 0;
+  }
+  AdapterInfoStr& a = adapters[index];
+  // Only static adapters keep a metric; an empty one is taken from the system, before anything
+  // is written.
+  const bool isStatic = frame::FieldIs(a.DhcpEnabled, u"no");
+  if (isStatic && FieldText(a.Metric).empty()) {
+    bool opened = false;
+    const std::u16string metric = MetricFromSystem(registry, a, opened);
+    if (!opened) return 0;
+    frame::SetField(a.Metric, metric);
+  }
+  // The mode last: the values a static adapter needs ("Metric" among them) are in place before
+  // "DhcpEnabled" says "no", so a change from DHCP to static loads at every point.
+  ValueWriter write(registry, key.get());
+  write(u"IpAddressList", TerminatedFieldText(a.IpAddressList));
+  write(u"GatewayList", TerminatedFieldText(a.GatewayList));
+  write(u"PrimaryWinsServer", TerminatedFieldText(a.PrimaryWinsServer));
+  write(u"SecondaryWinsServer", TerminatedFieldText(a.SecondaryWinsServer));
+  write(u"PrimaryDnsServer", TerminatedFieldText(a.PrimaryDnsServer));
+  write(u"SecondaryDnsServer", TerminatedFieldText(a.SecondaryDnsServer));
+  write(u"ConnectionName", TerminatedFieldText(a.ConnectionName));
+  write(u"DeviceDesc", TerminatedFieldText(a.DeviceDesc));
+  write(u"MediaSubType", TerminatedFieldText(a.MediaSubType));
+  write(u"SubnetMask", TerminatedFieldText(a.SubnetMask));
+  write(u"AdapterName", TerminatedFieldText(a.AdapterName));
+  if (isStatic) write(u"Metric", TerminatedFieldText(a.Metric));
+  write(u"DhcpEnabled", TerminatedFieldText(a.DhcpEnabled));
+  return write.ok() ? 1 : 0;
+}
+
+// Creates the profile key `number` and its adapter keys and writes their values: the adapters
+// first and the profile's own values last, its name the very last of them, so that a save cut
+// off at any point leaves a key without "ProfileName", which the catalogue lists as damaged and
+// the name checks pass over, never a named profile that does not load. When it fails, `rollback`
+// takes back what the save changed; when the profile key itself cannot be created, or turns out
+// to exist already (another program stored under the same number at the same moment),
+// "ProfileCount" keeps the number it took and nothing is written into that key.
+int StoreProfile(Registry& registry, int number, EnvInfoStr& env, AdapterInfoStr* adapters,
+                 NewProfileRollback& rollback) {
+  {
+    UniqueKey profile;
+    bool isNew = false;
+    std::u16string path = ProfileKeyPath(number);
+    if (CreateKey(registry, kCurrentUser, path, profile, isNew) != kSuccess) {
+      rollback.KeepCount();
+      return 0;
+    }
+    // A key already under this number is a stored profile: it is never overwritten.
+    if (!isNew) {
+      rollback.KeepCount();
+      return 0;
+    }
+    rollback.Created(std::move(path));
+  }
+  env.nProfileKey = number;
+  for (int i = 0; i < env.AdapterCount; ++i) {
+    {
+      UniqueKey adapter;
+      bool isNew = false;
+      std::u16string path = AdapterKeyPath(number, i);
+      if (CreateKey(registry, kCurrentUser, path, adapter, isNew) != kSuccess) return 0;
+      if (isNew) rollback.Created(std::move(path));
+    }
+    if (WriteAdapterValues(registry, adapters, number, i) != 1) return 0;
+  }
+  if (WriteProfileValues(registry, env, number) != 1) return 0;
+  rollback.Done();
+  return 1;
+}
+
+// Whether a key is stored under profile number `number`: kFileNotFound when it is certainly not
+// there, kSuccess when it is, another error when it cannot be told.
+platform::Status ProfileKeyLookup(Registry& registry, int number) {
+  UniqueKey existing;
+  return platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::Read, existing);
+}
+
+// A new profile under `number`, the number "ProfileCount" of `root` holds. When a key is certainly
+// there, "ProfileCount" is behind (another program lost a race and put it back, or stopped
+// between its two steps): the number after the highest stored one is taken instead, from a walk
+// that saw every subkey, so that a store never jams and the profile beyond the count becomes
+// visible again. Then the number is taken, "ProfileCount" moves on to the next one and the
+// profile is stored; a failure after that takes back what the save changed.
+int SaveNewProfile(Registry& registry, KeyHandle root, int number, EnvInfoStr& env,
+                   AdapterInfoStr* adapters) {
+  const platform::Status lookup = ProfileKeyLookup(registry, number);
+  if (lookup == kSuccess) {
+    int highest = 0;
+    if (HighestProfileNumber(registry, root, highest) != kSuccess) return 0;
+    if (highest == std::numeric_limits<int>::max()) return 0;
+    number = std::max(number + 1, highest + 1);
+    if (!CanTakeProfileNumber(number) ||
+        ProfileKeyLookup(registry, number) != platform::kFileNotFound) {
+      return 0;
+    }
+  } else if (lookup != platform::kFileNotFound) {
+    return 0;  // whether the number is taken cannot be told: it is not taken
+  }
+  NewProfileRollback rollback(registry, env.AdapterCount);
+  rollback.PrepareCount(root, number);
+  const std::u16string next = DecimalText(number + 1);
+  env.nProfileKey = number;
+  if (WriteText(registry, root, u"ProfileCount", next) != kSuccess) return 0;
+  rollback.CountMoved();
+  return StoreProfile(registry, number, env, adapters, rollback);
+}
+
+// The first save ever: the store root is made with "ProfileCount" = "1" and the profile is
+// stored as number 0, whatever the new-profile flag says. When it fails, the root stays with
+// "ProfileCount" = "1" and no profile, like a store whose profiles were all deleted, or (when the
+// count cannot be written) without "ProfileCount" and without profiles, which the next save takes
+// for a first save again.
+int SaveFirstProfile(Registry& registry, EnvInfoStr& env, AdapterInfoStr* adapters) {
+  UniqueKey root;
+  bool created = false;
+  if (CreateKey(registry, kCurrentUser, kStoreRoot, root, created) != kSuccess) return 0;
+  if (WriteText(registry, root.get(), u"ProfileCount", u"1") != kSuccess) return 0;
+  NewProfileRollback rollback(registry, env.AdapterCount);
+  return StoreProfile(registry, 0, env, adapters, rollback);
+}
+
+// A rewrite of the stored profile `env.nProfileKey`. Adapter keys the profile lacks (its
+// AdapterCount grew) are created first and the adapters written before the profile's own values,
+// which hold AdapterCount: a rewrite that fails part-way never leaves a count that names adapter
+// keys without their values, so the profile stays loadable. Nothing is undone on failure.
+int RewriteProfile(Registry& registry, EnvInfoStr& env, AdapterInfoStr* adapters) {
+  const int number = env.nProfileKey;
+  UniqueKey profile;
+  if (platform::OpenKey(registry, kCurrentUser, ProfileKeyPath(number), Access::All, profile) !=
+      kSuccess) {
+    return 0;
+  }
+  for (int i = 0; i < env.AdapterCount; ++i) {
+    UniqueKey adapter;
+    bool created = false;
+    if (CreateKey(registry, profile.get(), DecimalText(i), adapter, created) != kSuccess) return 0;
+  }
+  for (int i = 0; i < env.AdapterCount; ++i) {
+    if (WriteAdapterValues(registry, adapters, number, i) != 1) return 0;
+  }
+  return WriteProfileValues(registry, env, number) == 1 ? 1 : 0;
+}
+
+// Whether a key has no subkeys at all; an enumeration error counts as having some.
+bool HasNoSubkeys(Registry& registry, KeyHandle key) {
+  std::u16string name;
+  return registry.EnumKey(key, 0, name) == platform::kNoMoreItems;
+}
+
 }  // namespace
 }  // namespace nebrin::store
 
@@ -223,6 +345,9 @@ int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* a
   return nebrin::frame::Guarded(0, [&] {
     if (env == nullptr || adapters == nullptr || !store::ValidAdapterCount(env->AdapterCount))
       return 0;
+    // The count is read and moved on, and the keys created, by one writer at a time.
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
     platform::Registry& registry = platform::Current().registry();
 
     platform::UniqueKey root;
@@ -230,8 +355,7 @@ int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* a
         registry, platform::kCurrentUser, store::kStoreRoot, platform::Access::All, root);
     // Only a store that does not exist yet starts afresh; a root that exists but does not open must
     // not have its "ProfileCount" and profile 0 overwritten.
-    if (opened == platform::kFileNotFound)
-      return store::SaveFirstProfile(*this, registry, *env, adapters);
+    if (opened == platform::kFileNotFound) return store::SaveFirstProfile(registry, *env, adapters);
     if (opened != platform::kSuccess) return 0;
 
     std::u16string count;
@@ -241,93 +365,35 @@ int CNetInfoManage::SaveProfileInfoToRegistry(EnvInfoStr* env, AdapterInfoStr* a
     // cannot write the count: the next save is a first save again.
     if (read == platform::kFileNotFound && store::HasNoSubkeys(registry, root.get())) {
       root.reset();
-      return store::SaveFirstProfile(*this, registry, *env, adapters);
+      return store::SaveFirstProfile(registry, *env, adapters);
     }
     if (read != platform::kSuccess) return 0;
-    if (newProfile == 0) return store::RewriteProfile(*this, registry, *env, adapters);
+    if (newProfile == 0) return store::RewriteProfile(registry, *env, adapters);
 
     // A count that is negative, or whose successor is no number, gives no number to take.
     const int number = store::ParseNumber(count);
     if (!store::CanTakeProfileNumber(number)) return 0;
-    return store::SaveNewProfile(*this, registry, root.get(), number, *env, adapters);
+    return store::SaveNewProfile(registry, root.get(), number, *env, adapters);
   });
 }
 
 int CNetInfoManage::SaveValueForEachProfile(EnvInfoStr* env, int profileNumber) {
   return nebrin::frame::Guarded(0, [&] {
-    using frame::TerminatedFieldText;
-    using store::DecimalText;
-    using store::FlagText;
     if (env == nullptr) return 0;
-    platform::Registry& registry = platform::Current().registry();
-    platform::UniqueKey profile;
-    if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(profileNumber),
-                          platform::Access::Write, profile) != platform::kSuccess) {
-      return 0;
-    }
-    const EnvInfoStr& e = *env;
-    const bool sharing = e.nICSFlag == 1 || e.nICSFlag == 2;
-    store::ValueWriter write(registry, profile.get());
-    write(u"AdapterCount", DecimalText(e.AdapterCount));
-    write(u"ProfileName", TerminatedFieldText(e.ProfileName));
-    write(u"IconIndex", DecimalText(e.IconIndex));
-    write(u"nProfileKey", DecimalText(e.nProfileKey));
-    write(u"bDefaultPrinterFlag", FlagText(e.bDefaultPrinterFlag));
-    write(u"strPrinterName", TerminatedFieldText(e.strPrinterName));
-    write(u"nICSFlag", store::SharingRoleText(e.nICSFlag));
-    if (e.nICSFlag == 1) write(u"strPublicDevGUID", TerminatedFieldText(e.strPublicDevGUID));
-    if (sharing) write(u"strPrivateDevGUID", TerminatedFieldText(e.strPrivateDevGUID));
-    if (e.nICSFlag == 1) write(u"bICFFlag", FlagText(e.bICFFlag));
-    if (sharing) write(u"bPrivateWlan", FlagText(e.bPrivateWlan));
-    if (sharing && e.bPrivateWlan == 1) {
-      write(u"bWLANWebKeyUse", FlagText(e.bWLANWebKeyUse));
-      write(u"strWLANConnectionName", TerminatedFieldText(e.strWLANConnectionName));
-      write(u"strWLANPassWord", TerminatedFieldText(e.strWLANPassWord));
-    }
-    return write.ok() ? 1 : 0;
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
+    return store::WriteProfileValues(platform::Current().registry(), *env, profileNumber);
   });
 }
 
 int CNetInfoManage::SaveValueForEachAdapter(AdapterInfoStr* adapters, int profileNumber,
                                             int adapterIndex) {
   return nebrin::frame::Guarded(0, [&] {
-    using frame::FieldText;
-    using frame::TerminatedFieldText;
     if (adapters == nullptr || adapterIndex < 0 || adapterIndex >= NEBRIN_ADAPTER_RECORDS) return 0;
-    platform::Registry& registry = platform::Current().registry();
-    platform::UniqueKey key;
-    if (platform::OpenKey(registry, platform::kCurrentUser,
-                          store::AdapterKeyPath(profileNumber, adapterIndex),
-                          platform::Access::Write, key) != platform::kSuccess) {
-      return 0;
-    }
-    AdapterInfoStr& a = adapters[adapterIndex];
-    store::ValueWriter write(registry, key.get());
-    write(u"DhcpEnabled", TerminatedFieldText(a.DhcpEnabled));
-    write(u"IpAddressList", TerminatedFieldText(a.IpAddressList));
-    write(u"GatewayList", TerminatedFieldText(a.GatewayList));
-    write(u"PrimaryWinsServer", TerminatedFieldText(a.PrimaryWinsServer));
-    write(u"SecondaryWinsServer", TerminatedFieldText(a.SecondaryWinsServer));
-    write(u"PrimaryDnsServer", TerminatedFieldText(a.PrimaryDnsServer));
-    write(u"SecondaryDnsServer", TerminatedFieldText(a.SecondaryDnsServer));
-    write(u"ConnectionName", TerminatedFieldText(a.ConnectionName));
-    write(u"DeviceDesc", TerminatedFieldText(a.DeviceDesc));
-    write(u"MediaSubType", TerminatedFieldText(a.MediaSubType));
-    write(u"SubnetMask", TerminatedFieldText(a.SubnetMask));
-    write(u"AdapterName", TerminatedFieldText(a.AdapterName));
-    if (!write.ok()) return 0;
-
-    // Only static adapters keep a metric; an empty one is taken from the system.
-    if (frame::FieldIs(a.DhcpEnabled, u"no")) {
-      if (FieldText(a.Metric).empty()) {
-        bool opened = false;
-        const std::u16string metric = store::MetricFromSystem(registry, a, opened);
-        if (!opened) return 0;
-        frame::SetField(a.Metric, metric);
-      }
-      if (!write(u"Metric", TerminatedFieldText(a.Metric))) return 0;
-    }
-    return 1;
+    store::StoreWriteLock lock(platform::Current());
+    if (!lock.held()) return 0;
+    return store::WriteAdapterValues(platform::Current().registry(), adapters, profileNumber,
+                                     adapterIndex);
   });
 }
 
@@ -336,19 +402,24 @@ int CNetInfoManage::SaveNameOrPrinter(EnvInfoStr* env) {
     using frame::FieldText;
     using frame::TerminatedFieldText;
     if (env == nullptr) return 0;
-    platform::Registry& registry = platform::Current().registry();
-    platform::UniqueKey profile;
-    if (platform::OpenKey(registry, platform::kCurrentUser, store::ProfileKeyPath(env->nProfileKey),
-                          platform::Access::Write, profile) != platform::kSuccess) {
-      return 0;
+    {
+      store::StoreWriteLock lock(platform::Current());
+      if (!lock.held()) return 0;
+      platform::Registry& registry = platform::Current().registry();
+      platform::UniqueKey profile;
+      if (platform::OpenKey(registry, platform::kCurrentUser,
+                            store::ProfileKeyPath(env->nProfileKey), platform::Access::Write,
+                            profile) != platform::kSuccess) {
+        return 0;
+      }
+      // The printer's name before the flag that makes it read.
+      store::ValueWriter write(registry, profile.get());
+      write(u"strPrinterName", TerminatedFieldText(env->strPrinterName));
+      write(u"bDefaultPrinterFlag", store::FlagText(env->bDefaultPrinterFlag));
+      write(u"IconIndex", store::DecimalText(env->IconIndex));
+      write(u"ProfileName", TerminatedFieldText(env->ProfileName));
+      if (!write.ok()) return 0;
     }
-    store::ValueWriter write(registry, profile.get());
-    write(u"ProfileName", TerminatedFieldText(env->ProfileName));
-    write(u"IconIndex", store::DecimalText(env->IconIndex));
-    write(u"bDefaultPrinterFlag", store::FlagText(env->bDefaultPrinterFlag));
-    write(u"strPrinterName", TerminatedFieldText(env->strPrinterName));
-    if (!write.ok()) return 0;
-    profile.reset();
     if (env->bDefaultPrinterFlag != 0) {
       return platform::Current().spooler().SetDefaultPrinter(FieldText(env->strPrinterName)) ==
                      platform::kSuccess

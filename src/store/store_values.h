@@ -18,6 +18,9 @@ namespace nebrin::store {
 inline constexpr std::size_t kNumberRoom = 100;  // "ProfileCount", "LastProfileNo", numbers, flags
 inline constexpr std::size_t kSubkeyNameRoom = 100;
 
+// The icon of a catalogue entry whose profile's name or icon cannot be read; its name is empty.
+inline constexpr int kDamagedIcon = -1;
+
 // The record's adapter array has ten entries; a count beyond it cannot be saved or loaded.
 inline bool ValidAdapterCount(int count) { return count >= 0 && count <= 10; }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,13 +101,48 @@ TEST_F(CatalogueTest, ListEntriesAreBoundedByTheirFields) {
   EXPECT_EQ(Text(entries[0].ProfileName), std::string(49, 'n'));
   EXPECT_EQ(entries[1].nProfileKey, 1);
 
-  // An icon number longer than its room, or a missing name, fails the list.
-  machine().SetString(kHkcu, ProfilePath(1), "IconIndex", "1234567890");
-  EXPECT_EQ(retrieve.GetNameIndexInfo(entries, 2), 0);
-  machine().SetString(kHkcu, ProfilePath(1), "IconIndex", "123456789");
-  EXPECT_EQ(retrieve.GetNameIndexInfo(entries, 2), 1);
-  machine().RemoveValue(kHkcu, ProfilePath(1), "ProfileName");
-  EXPECT_EQ(retrieve.GetNameIndexInfo(entries, 2), 0);
+}
+
+// Every icon the writer can store reads back; a profile whose name or icon cannot be read is
+// listed as damaged (empty name, icon -1) under its number, and the rest of the list is intact.
+TEST_F(CatalogueTest, DamagedProfilesAreListedAsDamaged) {
+  using nebrin::sim::RegValue;
+  struct Case {
+    const char* name;
+    std::function<void(nebrin::sim::Machine&)> damage;
+    std::string listedName;  // of profile 1
+    int icon;
+  };
+  const Case cases[] = {
+      {"largest icon", [](auto& m) { m.SetString(kHkcu, ProfilePath(1), "IconIndex", "2147483647"); },
+       "Profile 1", 2147483647},
+      {"smallest icon", [](auto& m) { m.SetString(kHkcu, ProfilePath(1), "IconIndex", "-2147483648"); },
+       "Profile 1", -2147483647 - 1},
+      {"no name", [](auto& m) { m.RemoveValue(kHkcu, ProfilePath(1), "ProfileName"); }, "", -1},
+      {"no icon", [](auto& m) { m.RemoveValue(kHkcu, ProfilePath(1), "IconIndex"); }, "", -1},
+      {"name of another type",
+       [](auto& m) { m.SetValue(kHkcu, ProfilePath(1), "ProfileName", RegValue::Dword(7)); }, "", -1},
+      {"name longer than the list reads",
+       [](auto& m) { m.SetString(kHkcu, ProfilePath(1), "ProfileName", std::string(100, 'n')); },
+       "", -1},
+      {"icon longer than a number",
+       [](auto& m) { m.SetString(kHkcu, ProfilePath(1), "IconIndex", std::string(100, '1')); }, "",
+       -1},
+  };
+  for (const Case& c : cases) {
+    Use(std::make_shared<nebrin::sim::Machine>());
+    SeedStore(machine(), "3", {0, 1, 2});
+    c.damage(machine());
+    EXPECT_EQ(retrieve.GetProfileCount(), 3) << c.name;
+    NameIndex entries[3];
+    ASSERT_EQ(retrieve.GetNameIndexInfo(entries, 3), 1) << c.name;
+    EXPECT_EQ(Text(entries[0].ProfileName), "Profile 0") << c.name;
+    EXPECT_EQ(entries[1].nProfileKey, 1) << c.name;
+    EXPECT_EQ(Text(entries[1].ProfileName), c.listedName) << c.name;
+    EXPECT_EQ(entries[1].IconIndex, c.icon) << c.name;
+    EXPECT_EQ(Text(entries[2].ProfileName), "Profile 2") << c.name;
+    EXPECT_EQ(entries[2].nProfileKey, 2) << c.name;
+  }
 }
 
 TEST_F(CatalogueTest, NamesAreComparedExactly) {

@@ -36,23 +36,24 @@ TEST_F(SavingTest, StoresEveryValueInOrderAsTextWithOneTerminator) {
   Put(p.env.strWLANPassWord, "secret");
   ASSERT_EQ(SaveNew(p), 1);
 
+  // Each value comes before the value that calls for it, the adapter's mode and the profile's
+  // name last, so that a write cut off anywhere leaves a store that reads.
   using Values = std::vector<std::pair<std::string, std::string>>;
-  const Values profile = {{"AdapterCount", "2"},
-                          {"ProfileName", "Office"},
-                          {"IconIndex", "3"},
-                          {"nProfileKey", "0"},
-                          {"bDefaultPrinterFlag", "true"},
-                          {"strPrinterName", "Laser"},
-                          {"nICSFlag", "server"},
+  const Values profile = {{"strPrinterName", "Laser"},
                           {"strPublicDevGUID", kWiredGuid},
                           {"strPrivateDevGUID", kWirelessGuid},
                           {"bICFFlag", "true"},
-                          {"bPrivateWlan", "true"},
-                          {"bWLANWebKeyUse", "false"},
                           {"strWLANConnectionName", "adhoc"},
-                          {"strWLANPassWord", "secret"}};
-  const Values dhcpAdapter = {{"DhcpEnabled", "yes"},
-                              {"IpAddressList", "192.168.1.34"},
+                          {"strWLANPassWord", "secret"},
+                          {"bWLANWebKeyUse", "false"},
+                          {"bPrivateWlan", "true"},
+                          {"bDefaultPrinterFlag", "true"},
+                          {"nICSFlag", "server"},
+                          {"nProfileKey", "0"},
+                          {"IconIndex", "3"},
+                          {"AdapterCount", "2"},
+                          {"ProfileName", "Office"}};
+  const Values dhcpAdapter = {{"IpAddressList", "192.168.1.34"},
                               {"GatewayList", "192.168.1.1"},
                               {"PrimaryWinsServer", ""},
                               {"SecondaryWinsServer", ""},
@@ -62,9 +63,9 @@ TEST_F(SavingTest, StoresEveryValueInOrderAsTextWithOneTerminator) {
                               {"DeviceDesc", "Intel(R) PRO/100 VE Network Connection"},
                               {"MediaSubType", "line"},
                               {"SubnetMask", "255.255.255.0"},
-                              {"AdapterName", kWiredGuid}};
-  const Values staticAdapter = {{"DhcpEnabled", "no"},
-                                {"IpAddressList", "10.0.0.5"},
+                              {"AdapterName", kWiredGuid},
+                              {"DhcpEnabled", "yes"}};
+  const Values staticAdapter = {{"IpAddressList", "10.0.0.5"},
                                 {"GatewayList", "10.0.0.1"},
                                 {"PrimaryWinsServer", "10.0.0.3"},
                                 {"SecondaryWinsServer", ""},
@@ -75,7 +76,8 @@ TEST_F(SavingTest, StoresEveryValueInOrderAsTextWithOneTerminator) {
                                 {"MediaSubType", "air"},
                                 {"SubnetMask", "255.255.255.0"},
                                 {"AdapterName", kWirelessGuid},
-                                {"Metric", "20"}};
+                                {"Metric", "20"},
+                                {"DhcpEnabled", "no"}};
 
   for (const auto& [key, expected] :
        std::vector<std::pair<std::string, Values>>{{ProfilePath(0), profile},
@@ -97,16 +99,17 @@ TEST_F(SavingTest, StoresEveryValueInOrderAsTextWithOneTerminator) {
 }
 
 TEST_F(SavingTest, SharingRoleDecidesWhichProfileValuesAreWritten) {
-  const std::vector<std::string> common = {"AdapterCount", "ProfileName",         "IconIndex",
-                                           "nProfileKey",  "bDefaultPrinterFlag", "strPrinterName",
-                                           "nICSFlag"};
+  const std::vector<std::string> tail = {"bDefaultPrinterFlag", "nICSFlag", "nProfileKey",
+                                         "IconIndex", "AdapterCount", "ProfileName"};
   auto with = [&](std::vector<std::string> more) {
-    std::vector<std::string> all = common;
+    std::vector<std::string> all = {"strPrinterName"};
     all.insert(all.end(), more.begin(), more.end());
+    all.insert(all.end(), tail.begin(), tail.end());
     return all;
   };
-  const std::vector<std::string> wlan = {"bWLANWebKeyUse", "strWLANConnectionName",
-                                         "strWLANPassWord"};
+  const std::vector<std::string> common = with({});
+  const std::vector<std::string> wlan = {"strWLANConnectionName", "strWLANPassWord",
+                                         "bWLANWebKeyUse"};
   struct Case {
     int ics, privateWlan;
     std::string role;
@@ -116,7 +119,7 @@ TEST_F(SavingTest, SharingRoleDecidesWhichProfileValuesAreWritten) {
       {0, 1, "normal", common},
       {3, 1, "normal", common},
       {2, 0, "client", with({"strPrivateDevGUID", "bPrivateWlan"})},
-      {2, 1, "client", with({"strPrivateDevGUID", "bPrivateWlan", wlan[0], wlan[1], wlan[2]})},
+      {2, 1, "client", with({"strPrivateDevGUID", wlan[0], wlan[1], wlan[2], "bPrivateWlan"})},
       {2, 2, "client", with({"strPrivateDevGUID", "bPrivateWlan"})},
       {1, 0, "server", with({"strPublicDevGUID", "strPrivateDevGUID", "bICFFlag", "bPrivateWlan"})},
   };
@@ -291,7 +294,6 @@ TEST_F(SavingTest, NewProfileRefusesANumberItCannotTake) {
     std::vector<int> stored;
   };
   const Case cases[] = {
-      {"1", {0, 1}},                            // "ProfileCount" behind: key 1 holds a profile
       {"-1", {}},                               // the never-stored number
       {"-7", {}},          {"2147483647", {}},  // no number after it
       {"99999999999", {}},

@@ -12,6 +12,8 @@ void SimTest::TearDown() {
   EXPECT_EQ(machine_->OpenHandles(), 0u) << "handles left open";
   EXPECT_EQ(machine_->ComMisuses(), 0u) << "COM uninitialised or released without a match";
   EXPECT_EQ(machine_->WinsockMisuses(), 0u) << "Winsock ended without a matching start";
+  for (const auto& [name, mutex] : machine_->mutex_state().mutexes)
+    EXPECT_NE(mutex.holder, sim::MutexHolder::Host) << "mutex " << name << " left held";
   InstallPlatform(nullptr);
 }
 

@@ -97,6 +97,32 @@ TEST_F(RegistrySeamTest, OpenReportsMissingKeysAndReadOnlyAccess) {
   reg.CloseKey(key);
 }
 
+// What the simulated machine models of named mutexes: a holder takes its mutex again and
+// releases each taking, a thread that does not hold it cannot release it, and a name another kind
+// of object holds is refused.
+TEST(MutexSeamTest, TakingAgainReleasingAndForeignNames) {
+  auto platform = MakeDefaultPlatform();
+  Mutexes& mutexes = platform->mutexes();
+  const std::u16string name = u"Local\\NebrinSeamTestMutex";
+  MutexHandle mutex = kNoMutex;
+  ASSERT_EQ(kSuccess, mutexes.Create(name, mutex));
+  EXPECT_EQ(kNotOwner, mutexes.Release(mutex));
+  Status error = kSuccess;
+  EXPECT_EQ(kWaitObject0, mutexes.Wait(mutex, 0, error));
+  EXPECT_EQ(kWaitObject0, mutexes.Wait(mutex, 0, error));
+  EXPECT_EQ(kSuccess, mutexes.Release(mutex));
+  EXPECT_EQ(kSuccess, mutexes.Release(mutex));
+  EXPECT_EQ(kNotOwner, mutexes.Release(mutex));
+  mutexes.Close(mutex);
+
+  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, L"Local\\NebrinSeamTestEvent");
+  ASSERT_NE(event, nullptr);
+  MutexHandle refused = kNoMutex;
+  EXPECT_EQ(kInvalidHandle, mutexes.Create(u"Local\\NebrinSeamTestEvent", refused));
+  EXPECT_EQ(refused, kNoMutex);
+  CloseHandle(event);
+}
+
 TEST(AdapterListSeamTest, FillsWhatIpHelperListsAndReportsAShortBlock) {
   const auto platform = MakeDefaultPlatform();
   AdapterList& list = platform->adapters();

@@ -16,6 +16,7 @@ add_executable(win32_integration_tests
   ${suite_dir}/library_test.cpp
   ${suite_dir}/platform_seam_test.cpp
   ${suite_dir}/store_test.cpp
+  ${suite_dir}/store_processes_test.cpp
   ${suite_dir}/diag_printers_test.cpp
   ${suite_dir}/apply_script_test.cpp
   ${suite_dir}/sharing_test.cpp

@@ -212,6 +212,22 @@ class NativeConnectionsFolder final : public ConnectionsFolder {
   void FreeTaskMemory(ItemIdList) override {}
 };
 
+// Linux has no named mutexes shared with Windows programs; with no registry there is no store to
+// guard either.
+class NativeMutexes final : public Mutexes {
+ public:
+  Status Create(const std::u16string&, MutexHandle& mutex) override {
+    mutex = kNoMutex;
+    return kCallNotImplemented;
+  }
+  std::uint32_t Wait(MutexHandle, std::uint32_t, Status& error) override {
+    error = kInvalidHandle;
+    return kWaitFailed;
+  }
+  Status Release(MutexHandle) override { return kInvalidHandle; }
+  void Close(MutexHandle) override {}
+};
+
 class NativePlatform final : public Platform {
  public:
   Registry& registry() override { return registry_; }
@@ -232,6 +248,7 @@ class NativePlatform final : public Platform {
   ConnectionsFolder& connectionsFolder() override { return folder_; }
   DeviceIo& deviceIo() override { return devices_; }
   NetworkConfig& networkConfig() override { return netcfg_; }
+  Mutexes& mutexes() override { return mutexes_; }
 
  private:
   NativeRegistry registry_;
@@ -252,6 +269,7 @@ class NativePlatform final : public Platform {
   NativeConnectionsFolder folder_;
   NativeDeviceIo devices_;
   NativeNetworkConfig netcfg_;
+  NativeMutexes mutexes_;
 };
 
 }  // namespace

@@ -45,6 +45,8 @@ const char* ServiceName(Service service) {
       return "DeviceIo";
     case Service::NetworkConfig:
       return "NetworkConfig";
+    case Service::Mutexes:
+      return "Mutexes";
   }
   return "?";
 }
@@ -131,8 +133,14 @@ std::size_t Machine::OpenHandles() const {
          state_->winsockStarts + state_->processService.OpenCount() +
          state_->fileService.OpenCount() + state_->com.apartmentDepth + state_->com.objects.size() +
          state_->serviceManager.OpenCount() + state_->connectionsFolder.OpenCount() +
-         state_->deviceIo.OpenCount();
+         state_->deviceIo.OpenCount() + state_->mutexService.OpenCount();
 }
+std::uint64_t Machine::RegistryWrites() const { return state_->registryWrites; }
+void Machine::ObserveRegistryWrites(std::function<void(std::uint64_t)> observer) {
+  state_->writeObserver = std::move(observer);
+}
+MutexState& Machine::mutex_state() { return state_->mutexes; }
+const MutexState& Machine::mutex_state() const { return state_->mutexes; }
 const std::vector<Machine::SentEcho>& Machine::EchoRequestsSent() const {
   return state_->echoRequests;
 }
@@ -158,6 +166,7 @@ platform::ServiceManager& Machine::serviceManager() { return state_->serviceMana
 platform::ConnectionsFolder& Machine::connectionsFolder() { return state_->connectionsFolder; }
 platform::DeviceIo& Machine::deviceIo() { return state_->deviceIo; }
 platform::NetworkConfig& Machine::networkConfig() { return state_->networkConfig; }
+platform::Mutexes& Machine::mutexes() { return state_->mutexService; }
 
 void Machine::set_thread_in_multithreaded_apartment(bool multithreaded) {
   state_->com.threadInMultithreadedApartment = multithreaded;

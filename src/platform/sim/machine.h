@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,6 +21,7 @@
 
 #include "platform/platform.h"
 #include "platform/sim/driver_model.h"
+#include "platform/sim/mutex_model.h"
 #include "platform/sim/netcfg_model.h"
 #include "platform/sim/process_model.h"
 #include "platform/sim/service_model.h"
@@ -51,8 +53,9 @@ enum class Service {
   ConnectionsFolder,
   DeviceIo,
   NetworkConfig,
+  Mutexes,
 };
-inline constexpr int kServiceCount = 18;
+inline constexpr int kServiceCount = 19;
 const char* ServiceName(Service service);
 
 // A damaged or unreadable machine file; what() names the file and the problem.
@@ -250,6 +253,9 @@ class Machine final : public platform::Platform {
   const DriverState& driver_state() const;
   NetCfgState& network_configuration();
   const NetCfgState& network_configuration() const;
+  // The session's named mutexes: who holds each, and the names CreateMutexW is refused.
+  MutexState& mutex_state();
+  const MutexState& mutex_state() const;
 
   // Paths are backslash-separated below a root (kHkcu or kHklm), names case-insensitive as on
   // Windows. Setting a value creates the missing keys.
@@ -271,6 +277,12 @@ class Machine final : public platform::Platform {
   std::vector<std::string> ValueNames(platform::KeyHandle root, std::string_view path) const;
   bool RemoveValue(platform::KeyHandle root, std::string_view path, std::string_view name);
   bool RemoveKeyTree(platform::KeyHandle root, std::string_view path);
+
+  // Registry writes: calls that changed a hive (a value set or deleted, a key created or deleted),
+  // counted from the machine's start. The observer, when set, is called after each with the count
+  // so far, with the registry as the write left it: a crash test copies the machine there.
+  std::uint64_t RegistryWrites() const;
+  void ObserveRegistryWrites(std::function<void(std::uint64_t)> observer);
 
   // --- fault injection and accounting ---
   // Makes the n-th counted call (1-based) overall, or the n-th call of one service, fail with
@@ -324,6 +336,7 @@ class Machine final : public platform::Platform {
   platform::ConnectionsFolder& connectionsFolder() override;
   platform::DeviceIo& deviceIo() override;
   platform::NetworkConfig& networkConfig() override;
+  platform::Mutexes& mutexes() override;
 
   struct State;  // the model behind the services
 

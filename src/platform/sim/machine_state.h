@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@
 #include "platform/sim/sim_connections_folder.h"
 #include "platform/sim/sim_device_io.h"
 #include "platform/sim/sim_dialogs.h"
+#include "platform/sim/sim_mutexes.h"
 #include "platform/sim/sim_network.h"
 #include "platform/sim/sim_network_config.h"
 #include "platform/sim/sim_processes.h"
@@ -105,6 +107,16 @@ struct Machine::State {
   NetCfgState netcfg;
   SimDeviceIo deviceIo{*this};
   SimNetworkConfig networkConfig{*this};
+  MutexState mutexes;
+  SimMutexes mutexService{*this};
+  std::uint64_t registryWrites = 0;
+  std::function<void(std::uint64_t)> writeObserver;
+
+  // Counts a registry call that changed a hive and tells the observer.
+  void RegistryWritten() {
+    ++registryWrites;
+    if (writeObserver) writeObserver(registryWrites);
+  }
 
   // The hive of a root handle (kHkcu or kHklm), or null.
   Key* Hive(platform::KeyHandle root) const;

@@ -134,6 +134,7 @@ Status SimRegistry::CreateKey(KeyHandle parent, const std::u16string& path, Acce
     machine_.nextHandle += 4;
     key = handle;
     created = branch != nullptr;
+    if (created) machine_.RegistryWritten();
     return kSuccess;
   } catch (const std::bad_alloc&) {
     return kNotEnoughMemory;
@@ -182,6 +183,7 @@ Status SimRegistry::SetValue(KeyHandle key, const std::u16string& name, RegType 
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     if (size != 0) value.bytes.assign(bytes, bytes + size);
     r.key->PutValue(name, std::move(value));
+    machine_.RegistryWritten();
     return kSuccess;
   } catch (const std::bad_alloc&) {
     return kNotEnoughMemory;
@@ -194,7 +196,9 @@ Status SimRegistry::DeleteValue(KeyHandle key, const std::u16string& name) {
     Resolved r;
     if (Status status = Resolve(machine_, key, r)) return status;
     if (!MayWrite(machine_, r)) return kAccessDenied;
-    return r.key->EraseValue(name) ? kSuccess : kFileNotFound;
+    if (!r.key->EraseValue(name)) return kFileNotFound;
+    machine_.RegistryWritten();
+    return kSuccess;
   } catch (const std::bad_alloc&) {
     return kNotEnoughMemory;
   }
@@ -213,6 +217,7 @@ Status SimRegistry::DeleteKey(KeyHandle parent, const std::u16string& subkey) {
     if (!HiveAllowsWrites(machine_, from.localMachine)) return kAccessDenied;
     if (!target->subkeys.empty()) return kAccessDenied;
     target->parent->EraseSubkey(target->name);
+    machine_.RegistryWritten();
     return kSuccess;
   } catch (const std::bad_alloc&) {
     return kNotEnoughMemory;

@@ -11,6 +11,7 @@
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_mutexes.h"
 #include "platform/win32/win32_network_config.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
@@ -43,6 +44,7 @@ class Win32Platform final : public Platform {
   ConnectionsFolder& connectionsFolder() override { return folder_; }
   DeviceIo& deviceIo() override { return devices_; }
   NetworkConfig& networkConfig() override { return netcfg_; }
+  Mutexes& mutexes() override { return mutexes_; }
 
  private:
   win32::Win32Registry registry_;
@@ -63,6 +65,7 @@ class Win32Platform final : public Platform {
   win32::Win32ConnectionsFolder folder_;
   win32::Win32DeviceIo devices_;
   win32::Win32NetworkConfig netcfg_;
+  win32::Win32Mutexes mutexes_;
 };
 
 }  // namespace
