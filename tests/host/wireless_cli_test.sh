@@ -100,6 +100,12 @@ check "driver starts" contains "$("$nebrin" "${m[@]}" driver start)" "ORLPD was 
 check "driver was already running" contains "$("$nebrin" "${m[@]}" driver start)" "ORLPD was already running."
 
 check "product service not registered" contains "$("$nebrin" "${m[@]}" service status)" "is not registered"
+for path in '' '   '; do
+  err=$("$nebrin" "${m[@]}" service install "$path" 2>&1 >/dev/null); rc=$?
+  check "an empty service path ('$path') is refused" test $rc -eq 1
+  check "the empty service path ('$path') is explained" contains "$err" "the service's executable path is empty"
+done
+check "nothing registered for an empty path" contains "$("$nebrin" "${m[@]}" service status)" "is not registered"
 check "product service installs" contains "$("$nebrin" "${m[@]}" service install 'C:\Program Files\Nebrin\NebrinSvc.exe')" "NebrinWLANService is registered"
 check "a blank in the path is quoted" contains "$("$nebrin" "${m[@]}" machine show --json)" '"binaryPath": "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\""'
 check "second install changes nothing" contains "$("$nebrin" "${m[@]}" service install 'C:\other.exe')" "registration is unchanged"
@@ -135,6 +141,13 @@ err=$("$nebrin" "${d[@]}" wlan adhoc 1 --ssid 123456789012345678901234567890123 
 check "a 33-byte SSID is refused" test $rc -eq 1
 check "a 33-byte SSID is explained" contains "$err" "is 33 bytes in the ANSI code page; it may be at most 32; nothing was sent"
 check "nothing was sent for it" contains "$("$nebrin" "${d[@]}" machine show)" "Driver requests: 7"
+err=$("$nebrin" "${d[@]}" wlan adhoc 1 --ssid Cafe --wep "" 2>&1 >/dev/null); rc=$?
+check "WEP with an empty key is refused" test $rc -eq 1
+check "the empty key is explained" contains "$err" "--wep needs a key text"
+err=$("$nebrin" "${d[@]}" wlan set 1 --key 0 "" 2>&1 >/dev/null); rc=$?
+check "an empty key alone is refused" test $rc -eq 1
+check "the empty key alone is explained" contains "$err" "--key needs a key text"
+check "nothing was sent for the empty keys" contains "$("$nebrin" "${d[@]}" machine show)" "Driver requests: 7"
 err=$("$nebrin" "${d[@]}" wlan adhoc 7 --ssid Cafe 2>&1 >/dev/null); rc=$?
 check "an unknown adapter is refused" test $rc -eq 1
 check "an unknown adapter is explained" contains "$err" "is not an adapter of the current settings"

@@ -96,6 +96,10 @@ void OpenBound(const ChosenAdapter& adapter, DriverHandle& handle, HostSession& 
 
 void RunAdHoc(const HostOptions& options, const std::string& typed, const std::string& ssid,
               const std::string& key, bool wep) {
+  if (wep && key.empty()) {
+    throw Refusal("--wep needs a key text: WEP on with an empty key would carry no key; nothing "
+                  "was sent");
+  }
   auto session = OpenSession(options);
   const ChosenAdapter adapter = CurrentAdapter(typed);
   CheckFits("SSID", ssid, kSsidBytes);
@@ -140,6 +144,7 @@ void RunSet(const HostOptions& options, const std::string& typed, const SetReque
                                     [](char c) { return c >= '0' && c <= '9'; });
     if (!digits) throw Refusal("\"" + typedIndex + "\" is not a key index (a decimal number)");
     keyIndex = std::stoi(typedIndex);
+    if (request.key[1].empty()) throw Refusal("--key needs a key text; nothing was sent");
   }
   std::string what;
   int status = 0;
