@@ -92,4 +92,61 @@ check "no tool: status 1" test $rc -eq 1
 check "no tool: 23" contains "$out" "Result 23: the ad hoc tool did not run."
 check "no tool: not fully applied" contains "$(cat "$scratch/err")" "profile 1 was not fully applied"
 
+# The profile in force is the record that was applied: a profile changed or deleted in the store
+# since still has its sharing taken down by the next application.
+s=(--machine "$scratch/s.json")
+copy="$scratch/s.applied-profile.json"
+"$nebrin" "${s[@]}" machine init --demo >/dev/null
+"$nebrin" "${s[@]}" save Host --sharing host --public 0 --private 1 >/dev/null
+"$nebrin" "${s[@]}" apply 0 >/dev/null
+check "a copy of the applied profile is kept beside the machine file" test -f "$copy"
+check "the copy is a profile file" contains "$(cat "$copy")" '"format": "nebrin-profiles"'
+check "the copy keeps the profile's number" contains "$(cat "$copy")" '"nProfileKey": 0'
+check "current: as applied" contains "$("$nebrin" "${s[@]}" current --json)" '"storedSinceApplied": "unchanged"'
+
+"$nebrin" "${s[@]}" edit 0 --sharing none >/dev/null
+check "current: changed since applied" contains "$("$nebrin" "${s[@]}" current)" "Profile 0 was changed in the store since it was applied; shown as it was applied."
+check "current: the applied host shown" contains "$("$nebrin" "${s[@]}" current --json)" '"nICSFlag": 1'
+out=$("$nebrin" "${s[@]}" apply 0); rc=$?
+check "edited host applied" test $rc -eq 0
+check "edited host: in force as applied" contains "$out" "In force: profile 0 (Host, sharing host) as it was applied; it was changed in the store since."
+check "edited host: 21" contains "$out" "Result 21: profile applied."
+check "edited host: sharing taken down" test "$(grep -Ec ' (public|private) ' <<<"$("$nebrin" "${s[@]}" sharing)")" -eq 0
+check "current: the edited profile is in force now" contains "$("$nebrin" "${s[@]}" current --json)" '"storedSinceApplied": "unchanged"'
+
+# The host's sharing adapters changed: the library answers 0 and changes nothing; --from none
+# sets the host up afresh.
+"$nebrin" "${s[@]}" edit 0 --sharing host --public 0 --private 1 >/dev/null
+"$nebrin" "${s[@]}" apply 0 >/dev/null
+"$nebrin" "${s[@]}" edit 0 --sharing host --public 1 --private 0 >/dev/null
+out=$("$nebrin" "${s[@]}" apply 0 2>/dev/null); rc=$?
+check "other sharing adapters: status 1" test $rc -eq 1
+check "other sharing adapters: 0" contains "$out" "Result 0: the same sharing-host profile is in force with other sharing adapters; nothing was done."
+check "other sharing adapters: the old host stays" test "$(grep -c "^Local Area Connection .* public " <<<"$("$nebrin" "${s[@]}" sharing)")" -eq 1
+check "other sharing adapters: --from none" contains "$("$nebrin" "${s[@]}" apply 0 --from none)" "Result 16: sharing set up."
+check "other sharing adapters: the new host" test "$(grep -c "^Wireless Network Connection .* public " <<<"$("$nebrin" "${s[@]}" sharing)")" -eq 1
+
+# The host deleted: applying another profile still takes its sharing down.
+"$nebrin" "${s[@]}" delete 0 >/dev/null
+check "current: deleted since applied" contains "$("$nebrin" "${s[@]}" current)" "Profile 0 was deleted from the store since it was applied; shown as it was applied."
+check "current --json: deleted" contains "$("$nebrin" "${s[@]}" current --json)" '"storedSinceApplied": "deleted"'
+"$nebrin" "${s[@]}" save Plain >/dev/null
+out=$("$nebrin" "${s[@]}" apply 1); rc=$?
+check "after the deletion: applied" test $rc -eq 0
+check "after the deletion: in force as applied" contains "$out" "In force: profile 0 (Host, sharing host) as it was applied; it was deleted from the store since."
+check "after the deletion: sharing taken down" test "$(grep -Ec ' (public|private) ' <<<"$("$nebrin" "${s[@]}" sharing)")" -eq 0
+
+# A damaged copy: refused before anything is done, with the way out; --from writes a new one.
+echo '{"format": "nebrin-profiles"' >"$copy"
+before=$("$nebrin" "${s[@]}" machine show --json)
+err=$("$nebrin" "${s[@]}" apply 1 2>&1 >/dev/null); rc=$?
+check "damaged copy: refused" test $rc -eq 1
+check "damaged copy: explained" contains "$err" "s.applied-profile.json (the copy of the profile applied last) is damaged"
+check "damaged copy: the way out" contains "$err" "apply with --from M (the profile in force) or --from none"
+check "damaged copy: nothing changed" test "$("$nebrin" "${s[@]}" machine show --json)" = "$before"
+check "damaged copy: --from" contains "$("$nebrin" "${s[@]}" apply 1 --from 1)" "Result 21: profile applied."
+check "damaged copy: replaced" contains "$(cat "$copy")" '"ProfileName": "Plain"'
+"$nebrin" "${s[@]}" machine init --demo --force >/dev/null
+check "a new machine has no profile in force" test ! -e "$copy"
+
 finish "host apply sharing"

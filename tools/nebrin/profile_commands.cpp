@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "applied_profile.h"
+#include "host_paths.h"
 #include "host_profile.h"
 #include "profile_view.h"
 #include "sharing_options.h"
@@ -98,8 +100,38 @@ void RunShow(const HostOptions& options, const std::string& typed, bool json) {
   Show(p, json);
 }
 
+// The profile in force as the host applied it, and whether the stored profile is still that one.
+// The stored one is shown while it is (its DHCP adapters with their current lease), the copy
+// once it was changed or deleted.
+void ShowApplied(HostSession& session, const HostProfile& applied, bool json) {
+  const int number = applied.env.nProfileKey;
+  HostProfile stored;
+  const bool loaded = LoadProfile(number, stored);
+  session.Commit();  // DHCP adapters took their current lease into the store
+  const bool same = loaded && SameAsApplied(applied, stored);
+  const char* since = same ? "unchanged" : (loaded ? "changed" : "deleted");
+  if (json) {
+    nlohmann::json out = ProfileJson(same ? stored : applied);
+    out["storedSinceApplied"] = since;
+    std::cout << out.dump(2) << "\n";
+    return;
+  }
+  if (!same) {
+    std::cout << "Profile " << number
+              << (loaded ? " was changed in the store since it was applied"
+                         : " was deleted from the store since it was applied")
+              << "; shown as it was applied.\n";
+  }
+  PrintProfile(std::cout, same ? stored : applied);
+}
+
 void RunCurrent(const HostOptions& options, bool json) {
+  const std::filesystem::path appliedFile = AppliedProfileFile(options);
   auto session = OpenSession(options);
+  if (const std::optional<HostProfile> applied = ReadAppliedProfile(appliedFile)) {
+    ShowApplied(*session, *applied, json);
+    return;
+  }
   HostProfile p;
   CCommonFtn().InitStructure(&p.env, p.adapters);
   const bool loaded = CNetInfoRetrieve().GetCurrentProfileInfo(&p.env, p.adapters) == 1;
@@ -184,7 +216,8 @@ void AddProfileCommands(CLI::App& app, HostOptions& options) {
   show->add_flag("--json", *showJson, "Print JSON for scripts");
   show->callback([&options, number, showJson] { RunShow(options, *number, *showJson); });
 
-  CLI::App* current = app.add_subcommand("current", "Show the profile applied last");
+  CLI::App* current = app.add_subcommand(
+      "current", "Show the profile in force: the one applied last, as it was applied");
   auto currentJson = std::make_shared<bool>(false);
   current->add_flag("--json", *currentJson, "Print JSON for scripts");
   current->callback([&options, currentJson] { RunCurrent(options, *currentJson); });

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "host_paths.h"
 #include "host_profile.h"
 #include "host_services.h"
 #include "host_text.h"
@@ -144,7 +145,6 @@ void RunSet(const HostOptions& options, const std::string& typed, const SetReque
                                     [](char c) { return c >= '0' && c <= '9'; });
     if (!digits) throw Refusal("\"" + typedIndex + "\" is not a key index (a decimal number)");
     keyIndex = std::stoi(typedIndex);
-    if (request.key[1].empty()) throw Refusal("--key needs a key text; nothing was sent");
   }
   std::string what;
   int status = 0;
@@ -198,8 +198,10 @@ void RunDriverCheck(const HostOptions& options) {
   std::cout << "The driver's device \\\\.\\ORLPD opens: ORLPD runs.\n";
 }
 
-void RunDriverInstall(const HostOptions& options, const std::string& path) {
+void RunDriverInstall(const HostOptions& options, const std::string& typed) {
   auto session = OpenSession(options);
+  // The system copies the setup file from a full path only.
+  const std::string path = FullPath(typed);
   std::vector<NebrinChar> text = WideParam(path);
   const int status = CWLanControl().InstallPDDriver(text.data());
   session->Commit();

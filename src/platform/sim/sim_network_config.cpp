@@ -243,11 +243,16 @@ Status SimNetworkConfig::CopySetupFile(std::u16string_view source, std::u16strin
   if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) return fault;
   if (!machine_.system.administrator) return platform::kAccessDenied;
   try {
+    // The system takes the setup file's full path only: a name relative to the current
+    // directory is not found, even when the file is there.
+    const std::string given = Utf16ToUtf8(source);
+    const bool full =
+        (given.size() >= 2 && given[1] == ':') || (!given.empty() && given[0] == '\\');
+    if (!full) return platform::kFileNotFound;
     auto& files = machine_.files.files;
-    const std::string path =
-        FindFileKey(files, ResolvePath(machine_.processes.currentDirectory, Utf16ToUtf8(source)));
+    const std::string path = FindFileKey(files, given);
     const auto found = files.find(path);
-    if (source.empty() || found == files.end()) return platform::kFileNotFound;
+    if (found == files.end()) return platform::kFileNotFound;
     const std::string folder = SetupFileFolder(machine_.processes.systemDirectory);
     auto& store = machine_.netcfg.setupFiles;
     // A setup file the store holds already is not copied again: its copy's name is the answer.
