@@ -17,8 +17,8 @@ std::filesystem::path AppliedProfileFile(const HostOptions&) {
   if (platform::Failed(
           HostServices().shell().FolderPath(kCsidlAppData, platform::kFolderPathCurrent, folder))) {
     throw Refusal(
-        "the user's application data folder is not known, so the profile in force cannot be "
-        "kept; apply with --from M or --from none");
+        "the user's application data folder is not known, so the host cannot keep the profile "
+        "it applies");
   }
   return std::filesystem::path(folder) / u"Corvane" / u"Nebrin" / u"applied-profile.json";
 }
