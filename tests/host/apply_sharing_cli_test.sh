@@ -119,8 +119,9 @@ check "current: the edited profile is in force now" contains "$("$nebrin" "${s[@
 "$nebrin" "${s[@]}" edit 0 --sharing host --public 0 --private 1 >/dev/null
 "$nebrin" "${s[@]}" apply 0 >/dev/null
 "$nebrin" "${s[@]}" edit 0 --sharing host --public 1 --private 0 >/dev/null
-out=$("$nebrin" "${s[@]}" apply 0 2>/dev/null); rc=$?
+out=$("$nebrin" "${s[@]}" apply 0 2>"$scratch/err"); rc=$?
 check "other sharing adapters: status 1" test $rc -eq 1
+check "other sharing adapters: the way on" contains "$(cat "$scratch/err")" "apply it with --from none to set the sharing host up again on its new adapters"
 check "other sharing adapters: 0" contains "$out" "Result 0: the same sharing-host profile is in force with other sharing adapters; nothing was done."
 check "other sharing adapters: the old host stays" test "$(grep -c "^Local Area Connection .* public " <<<"$("$nebrin" "${s[@]}" sharing)")" -eq 1
 check "other sharing adapters: --from none" contains "$("$nebrin" "${s[@]}" apply 0 --from none)" "Result 16: sharing set up."

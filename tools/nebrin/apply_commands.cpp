@@ -215,6 +215,13 @@ void RunApply(const HostOptions& options, const std::string& typed,
   }
   std::cout << "Result " << code << ": " << Meaning(code) << ".\n";
   if (TargetInForce(code, target.env)) KeepInForce(appliedFile, target);
+  if (code == 0) {
+    // The host in force shares other connections than the stored profile now names; set up
+    // from none, the host's sharing is switched off everywhere before it is set up again.
+    throw Refusal("profile " + std::to_string(number) +
+                  " was not applied; nothing was changed (apply it with --from none to set the "
+                  "sharing host up again on its new adapters)");
+  }
   if (!Applied(code)) {
     throw Refusal(
         "profile " + std::to_string(number) +
