@@ -320,7 +320,11 @@ TEST_F(ApplySelectProfileTest, ALimitedUserChangesNothing) {
       {"host to normal", host, normal, 11, {"sharing off"}, limited},
       {"host to a client", host, client, 11, {"sharing off"}, limited},
       {"none to a client", std::nullopt, client, 19, {"netsh"}, limited},
-      {"none to a normal profile with another address", std::nullopt, moved, 19, {"netsh"},
+      {"none to a normal profile with another address",
+       std::nullopt,
+       moved,
+       19,
+       {"netsh"},
        limited},
       // The shell changes nothing, and nothing needed changing.
       {"none to the normal profile in force", std::nullopt, normal, 21, {"netsh"}, limited},

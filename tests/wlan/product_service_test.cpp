@@ -45,7 +45,8 @@ TEST_F(ProductServiceTest, AProgramPartWithABlankIsRegisteredQuoted) {
       // Arguments stay outside the quotes, as given.
       {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe -service",
        "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\" -service"},
-      {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe\t-a  -b", "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\"\t-a  -b"},
+      {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe\t-a  -b",
+       "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\"\t-a  -b"},
       // The program ends at the first ".exe" that ends a word, not at the last one.
       {u"C:\\Program Files\\corvane\\Nebrin\\svc.exe -k C:\\x.exe",
        "\"C:\\Program Files\\corvane\\Nebrin\\svc.exe\" -k C:\\x.exe"},
@@ -58,11 +59,13 @@ TEST_F(ProductServiceTest, AProgramPartWithABlankIsRegisteredQuoted) {
        "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\" -service"},
       // No blank in the program part: nothing to quote.
       {u"C:\\Nebrin\\NebrinSvc.exe", "C:\\Nebrin\\NebrinSvc.exe"},
-      {u"C:\\Nebrin\\NebrinSvc.exe -k C:\\Program Files\\x", "C:\\Nebrin\\NebrinSvc.exe -k C:\\Program Files\\x"},
+      {u"C:\\Nebrin\\NebrinSvc.exe -k C:\\Program Files\\x",
+       "C:\\Nebrin\\NebrinSvc.exe -k C:\\Program Files\\x"},
       // No ".exe" ending a word: kept.
       {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe.old",
        "C:\\Program Files\\Nebrin\\NebrinSvc.exe.old"},
-      {u"C:\\Program Files\\Nebrin\\svc.com -service", "C:\\Program Files\\Nebrin\\svc.com -service"},
+      {u"C:\\Program Files\\Nebrin\\svc.com -service",
+       "C:\\Program Files\\Nebrin\\svc.com -service"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.registered);
