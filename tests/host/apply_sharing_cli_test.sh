@@ -147,6 +147,15 @@ check "damaged copy: the way out" contains "$err" "apply with --from M (the prof
 check "damaged copy: nothing changed" test "$("$nebrin" "${s[@]}" machine show --json)" = "$before"
 check "damaged copy: --from" contains "$("$nebrin" "${s[@]}" apply 1 --from 1)" "Result 21: profile applied."
 check "damaged copy: replaced" contains "$(cat "$copy")" '"ProfileName": "Plain"'
+# A copy that cannot be written is not left behind stale: the store's last applied profile is
+# the fallback.
+mkdir "$copy.new"
+out=$("$nebrin" "${s[@]}" apply 1 2>"$scratch/err"); rc=$?
+check "copy not written: still applied" test $rc -eq 0
+check "copy not written: said" contains "$(cat "$scratch/err")" "s.applied-profile.json could not be written"
+check "copy not written: the old copy is gone" test ! -e "$copy"
+rm -rf "$copy.new"
+"$nebrin" "${s[@]}" apply 1 >/dev/null
 "$nebrin" "${s[@]}" machine init --demo --force >/dev/null
 check "a new machine has no profile in force" test ! -e "$copy"
 
