@@ -30,8 +30,11 @@ bool IsExeAt(std::u16string_view text, std::size_t at) {
 // blank by blank, trying "C:\Program.exe" for "C:\Program Files\...", with the local system
 // account's rights; so the program part (up to the first ".exe" that ends a word) is quoted when
 // it holds a blank, and the arguments after it are kept as given. A text that starts quoted, or
-// that names no ".exe", is registered as given.
+// that names no ".exe", is registered as given. Blanks ahead of the text are dropped: a quoted
+// program is recognised by the quote as the command line's first character, and no full path
+// starts with a blank, so they would only keep the quotes from working.
 std::u16string RegisteredPath(std::u16string_view path) {
+  while (!path.empty() && IsBlank(path.front())) path.remove_prefix(1);
   if (!path.empty() && path.front() == u'"') return std::u16string(path);
   for (std::size_t at = path.find(u'.'); at != std::u16string_view::npos;
        at = path.find(u'.', at + 1)) {

@@ -57,6 +57,10 @@ TEST_F(ProductServiceTest, AProgramPartWithABlankIsRegisteredQuoted) {
        "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\""},
       {u"\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\" -service",
        "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\" -service"},
+      // Blanks ahead of the text are dropped, so the quote comes first.
+      {u" C:\\Program Files\\x.exe", "\"C:\\Program Files\\x.exe\""},
+      {u" \t\"C:\\Program Files\\x.exe\" -k", "\"C:\\Program Files\\x.exe\" -k"},
+      {u"  C:\\Nebrin\\x.exe", "C:\\Nebrin\\x.exe"},
       // No blank in the program part: nothing to quote.
       {u"C:\\Nebrin\\NebrinSvc.exe", "C:\\Nebrin\\NebrinSvc.exe"},
       {u"C:\\Nebrin\\NebrinSvc.exe -k C:\\Program Files\\x",
