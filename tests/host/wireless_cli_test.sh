@@ -187,6 +187,11 @@ PY
 out=$("$nebrin" "${d[@]}" driver install '..\Driver\.\ORLPD.inf'); rc=$?
 check "driver install from a relative path succeeds" test $rc -eq 0
 check "with the full path" contains "$out" 'from "C:\Program Files\corvane\Nebrin\Driver\ORLPD.inf"'
+for typed in '\Program Files\corvane\Nebrin\Driver\ORLPD.inf' 'C:..\Driver\ORLPD.inf'; do
+  out=$("$nebrin" "${d[@]}" driver install "$typed"); rc=$?
+  check "driver install from $typed succeeds" test $rc -eq 0
+  check "$typed made whole" contains "$out" 'from "C:\Program Files\corvane\Nebrin\Driver\ORLPD.inf"'
+done
 err=$("$nebrin" "${d[@]}" driver install 'C:\Drivers\missing.inf' 2>&1 >/dev/null); rc=$?
 check "a missing setup file is refused" test $rc -eq 1
 check "with the copy's error" contains "$err" "0x80070002: the file or device was not found"

@@ -115,6 +115,15 @@ TEST_F(DriverInstallTest, FailuresCloseTheConfigurationAndEndCom) {
          m.process_state().currentDirectory = "C:\\Program Files\\corvane\\Nebrin\\Driver";
        },
        "ORLPD.inf", kNotFound, false},
+      // Rooted on the current drive, or relative to a drive's current directory: relative too.
+      {"setup file path from the current drive's root",
+       [](Machine& m) { m.process_state().currentDirectory = "C:\\WINDOWS"; },
+       "\\Program Files\\corvane\\Nebrin\\Driver\\ORLPD.inf", kNotFound, false},
+      {"setup file path relative to a drive's current directory",
+       [](Machine& m) {
+         m.process_state().currentDirectory = "C:\\Program Files\\corvane\\Nebrin\\Driver";
+       },
+       "C:ORLPD.inf", kNotFound, false},
       {"no administrative rights", [](Machine& m) { m.system_state().administrator = false; },
        kSource, kDenied, false},
       {"setup file names another component",

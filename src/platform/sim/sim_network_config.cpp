@@ -1,6 +1,7 @@
 #include "platform/sim/sim_network_config.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <new>
 #include <vector>
@@ -243,11 +244,16 @@ Status SimNetworkConfig::CopySetupFile(std::u16string_view source, std::u16strin
   if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) return fault;
   if (!machine_.system.administrator) return platform::kAccessDenied;
   try {
-    // The system takes the setup file's full path only: a name relative to the current
-    // directory is not found, even when the file is there.
+    // The system takes the setup file's full path only ("X:\..." or "\\server\share\..."): a
+    // name relative to the current directory, to the current drive's root ("\x.inf") or to a
+    // drive's current directory ("C:x.inf") is not found, even when the file is there.
     const std::string given = Utf16ToUtf8(source);
-    const bool full =
-        (given.size() >= 2 && given[1] == ':') || (!given.empty() && given[0] == '\\');
+    const auto slash = [&](std::size_t i) {
+      return given.size() > i && (given[i] == '\\' || given[i] == '/');
+    };
+    const bool drive =
+        given.size() >= 2 && std::isalpha(static_cast<unsigned char>(given[0])) && given[1] == ':';
+    const bool full = (drive && slash(2)) || (slash(0) && slash(1));
     if (!full) return platform::kFileNotFound;
     auto& files = machine_.files.files;
     const std::string path = FindFileKey(files, given);
