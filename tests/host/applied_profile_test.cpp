@@ -48,15 +48,22 @@ TEST_F(AppliedProfileTest, KeptAndReadBackWithItsNumberAndKey) {
   KeepAppliedProfile(file_, stored[1]);
   const auto copy = ReadAppliedProfile(file_);
   ASSERT_TRUE(copy.has_value());
-  EXPECT_EQ(copy->env.nProfileKey, 1);
-  EXPECT_EQ(Text(copy->env.strWLANPassWord), Text(stored[1].env.strWLANPassWord));
-  EXPECT_FALSE(Text(copy->env.strWLANPassWord).empty());
-  EXPECT_TRUE(SameAsApplied(*copy, stored[1]));
+  EXPECT_EQ(copy->profile.env.nProfileKey, 1);
+  EXPECT_EQ(Text(copy->profile.env.strWLANPassWord), Text(stored[1].env.strWLANPassWord));
+  EXPECT_FALSE(Text(copy->profile.env.strWLANPassWord).empty());
+  EXPECT_TRUE(SameAsApplied(copy->profile, stored[1]));
+  EXPECT_TRUE(copy->complete);
   EXPECT_EQ(fs::status(file_).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
 
+  // A set-up that did not complete reads back so, with the same profile.
+  KeepAppliedProfile(file_, stored[1], false);
+  EXPECT_FALSE(ReadAppliedProfile(file_)->complete);
+  EXPECT_TRUE(SameAsApplied(ReadAppliedProfile(file_)->profile, stored[1]));
+
   KeepAppliedProfile(file_, stored[2]);
-  EXPECT_EQ(ReadAppliedProfile(file_)->env.nProfileKey, 2);
+  EXPECT_EQ(ReadAppliedProfile(file_)->profile.env.nProfileKey, 2);
+  EXPECT_TRUE(ReadAppliedProfile(file_)->complete);
   EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(file_.parent_path()), {}),
             std::vector<fs::path>{file_});
 }
@@ -109,6 +116,7 @@ TEST_F(AppliedProfileTest, ADamagedCopyIsRefusedByName) {
       {"two profiles", "", "holds 2 profiles instead of one"},
       {"a bad address", "",
        "is damaged: the 1st profile (\"Office\"), adapter 1: \"IpAddressList\""},
+      {"an incomplete mark that is not true", "", "is damaged: \"setUpIncomplete\" must be true"},
   };
   for (const Case& c : cases) {
     std::string text = c.text;
@@ -118,6 +126,10 @@ TEST_F(AppliedProfileTest, ADamagedCopyIsRefusedByName) {
       HostProfile bad = stored[0];
       Put(bad.adapters[1].IpAddressList, "10.0.0");
       text = nebrin::host::ProfileFileJson({bad}, true).dump();
+    } else if (std::string(c.what) == "an incomplete mark that is not true") {
+      auto doc = nebrin::host::ProfileFileJson({stored[0]}, true);
+      doc["setUpIncomplete"] = false;
+      text = doc.dump();
     }
     fs::create_directories(file_.parent_path());
     std::ofstream(file_, std::ios::binary) << text;

@@ -71,9 +71,10 @@ bool NothingDone(int code) {
 }
 
 // The target is in force once it was applied; a sharing host that failed half way may share a
-// connection that the next application has to switch off, so it counts as in force too. After
-// any other failure the profile in force stays what it was, and the next application starts
-// from it again (taking its sharing down, starting the wireless service again, as it needs).
+// connection that the next application has to switch off, so it counts as in force too, marked
+// incomplete. After any other failure the profile in force stays what it was, and the next
+// application starts from it again (taking its sharing down, starting the wireless service
+// again, as it needs).
 bool TargetInForce(int code, const EnvInfoStr& target) {
   return Applied(code) || (!NothingDone(code) && target.nICSFlag == 1);
 }
@@ -110,17 +111,20 @@ InForce LoadInForce(const std::optional<int>& from, bool fromNone,
     std::cout << "As if " << Describe(inForce.profile.env) << " were in force.\n";
     return inForce;
   }
-  if (std::optional<HostProfile> applied = ReadAppliedProfile(appliedFile)) {
+  if (std::optional<AppliedProfile> applied = ReadAppliedProfile(appliedFile)) {
+    // Given to the library as another profile than the stored one under its number when that
+    // one changed since, or the set-up did not complete: a sharing host is then set up in full.
+    const StoredSinceApplied since = CompareWithStore(applied->profile);
     inForce.known = true;
-    inForce.profile = *applied;
-    const int number = applied->env.nProfileKey;
-    HostProfile stored;
-    std::cout << "In force: " << Describe(applied->env);
-    if (!LoadProfile(number, stored)) {
+    inForce.profile = InForceRecord(*applied, since);
+    std::cout << "In force: " << Describe(applied->profile.env);
+    if (since.kind == StoredSinceApplied::Kind::Changed) {
+      std::cout << " as it was applied; it was changed in the store since"
+                << since.OtherName(applied->profile);
+    } else if (since.kind == StoredSinceApplied::Kind::Deleted) {
       std::cout << " as it was applied; it was deleted from the store since";
-    } else if (!SameAsApplied(*applied, stored)) {
-      std::cout << " as it was applied; it was changed in the store since";
     }
+    if (!applied->complete) std::cout << "; its sharing-host set-up did not complete";
     std::cout << ".\n";
     return inForce;
   }
@@ -170,9 +174,9 @@ void SayPossibleWaits(const EnvInfoStr& target) {
 // Keeps the applied target as the profile in force. A copy that cannot be written must not stay
 // behind as the profile in force: without one, the next application takes the store's last
 // applied profile.
-void KeepInForce(const std::filesystem::path& file, const HostProfile& target) {
+void KeepInForce(const std::filesystem::path& file, const HostProfile& target, bool complete) {
   try {
-    KeepAppliedProfile(file, target);
+    KeepAppliedProfile(file, target, complete);
   } catch (const Refusal& e) {
     if (!ForgetAppliedProfile(file)) {
       const std::string number = std::to_string(target.env.nProfileKey);
@@ -214,10 +218,11 @@ void RunApply(const HostOptions& options, const std::string& typed,
     std::cout << "netsh: " << output[i] << "\n";
   }
   std::cout << "Result " << code << ": " << Meaning(code) << ".\n";
-  if (TargetInForce(code, target.env)) KeepInForce(appliedFile, target);
+  if (TargetInForce(code, target.env)) KeepInForce(appliedFile, target, Applied(code));
   if (code == 0) {
-    // The host in force shares other connections than the stored profile now names; set up
-    // from none, the host's sharing is switched off everywhere before it is set up again.
+    // The library's answer for the same host in force with other sharing adapters. The host
+    // gives a changed profile as another one, so this is not expected; set up from none, the
+    // host's sharing is switched off everywhere before it is set up again.
     throw Refusal("profile " + std::to_string(number) +
                   " was not applied; nothing was changed (apply it with --from none to set the "
                   "sharing host up again on its new adapters)");
