@@ -43,7 +43,10 @@ std::u16string RegisteredPath(std::u16string_view path) {
     if (end != path.size() && !IsBlank(path[end])) continue;
     const std::u16string_view program = path.substr(0, end);
     if (program.find_first_of(u" \t") == std::u16string_view::npos) break;
-    return u"\"" + std::u16string(program) + u"\"" + std::u16string(path.substr(end));
+    std::u16string quoted;
+    quoted.reserve(path.size() + 2);
+    quoted.append(1, u'"').append(program).append(1, u'"').append(path.substr(end));
+    return quoted;
   }
   return std::u16string(path);
 }
