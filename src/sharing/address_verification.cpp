@@ -102,17 +102,20 @@ int CNetInfoManage::CheckServerIPChangeResult(EnvInfoStr* env, AdapterInfoStr* a
     const platform::Status size = list.QuerySize(bytes);
     if (size != platform::kSuccess && size != platform::kBufferOverflow) return 0;
 
-    // Adapters of the profile that are gone count neither as expected nor as matched.
+    // Adapters of the profile that are gone count neither as expected nor as matched; a host
+    // whose private adapter is gone is not confirmed at all.
+    const std::u16string privateGuid = frame::FieldText(env->strPrivateDevGUID);
     int expected = 0;
     for (int k = 0; k < env->AdapterCount; ++k) {
-      if (CheckAdapterExist(env, adapters, k) == 1) ++expected;
+      const bool present = CheckAdapterExist(env, adapters, k) == 1;
+      if (present) ++expected;
+      if (!present && frame::FieldText(adapters[k].AdapterName) == privateGuid) return 0;
     }
     if (expected == 0) return 0;
 
     std::vector<platform::AdapterListEntry> entries;
     if (list.Fill(bytes, entries) != platform::kSuccess) return 0;
     // The private adapter took its address from sharing: it counts without a look at the list.
-    const std::u16string privateGuid = frame::FieldText(env->strPrivateDevGUID);
     int matched = 0;
     for (int k = 0; k < env->AdapterCount; ++k) {
       if (frame::FieldText(adapters[k].AdapterName) == privateGuid ||

@@ -96,7 +96,8 @@ int CWLanControl::Dissociate(NebrinHandle device) {
                         [&] { return wlan::SetValue(device, wlan::kOidDisassociate, 0); });
 }
 
-// The key goes to the driver as the bytes of its text: hexadecimal digits as ASCII digits.
+// The key goes to the driver as the bytes of its text: hexadecimal digits as ASCII digits. An
+// empty key is no key: refused unsent.
 int CWLanControl::AddWepKey(NebrinHandle device, int keyIndex, NebrinChar* key) {
   using namespace nebrin;
   return frame::Guarded(wlan::kOutOfMemoryStatus, [&] {
@@ -105,6 +106,7 @@ int CWLanControl::AddWepKey(NebrinHandle device, int keyIndex, NebrinChar* key) 
     if (const int refused = wlan::ConvertRequestText(key, wlan::kMaxTextBytes, bytes)) {
       return refused;
     }
+    if (bytes.empty()) return platform::kEInvalidArg;
     const std::uint32_t index = static_cast<std::uint32_t>(keyIndex) | wlan::kTransmitKey;
     return wlan::SendSetRequest(device, wlan::WepKeyRequest(index, bytes));
   });
@@ -124,8 +126,9 @@ int CWLanControl::SetSsid(NebrinHandle device, NebrinChar* ssid) {
 }
 
 // Mode, authentication, WEP status, the key and last the SSID. The texts are checked before the
-// first request, so a text the requests would refuse leaves the adapter as it was; a request the
-// driver refuses stops the sequence without undoing the ones before it.
+// first request, so a text the requests would refuse (an empty key with WEP on among them)
+// leaves the adapter as it was; a request the driver refuses stops the sequence without undoing
+// the ones before it.
 int CWLanControl::SwitchToAdHoc(NebrinHandle device, NebrinChar* ssid, NebrinChar* key,
                                 int useWep) {
   using namespace nebrin;
@@ -139,6 +142,7 @@ int CWLanControl::SwitchToAdHoc(NebrinHandle device, NebrinChar* ssid, NebrinCha
       if (const int refused = wlan::ConvertRequestText(key, wlan::kMaxTextBytes, checked)) {
         return refused;
       }
+      if (checked.empty()) return platform::kEInvalidArg;
     }
     if (const int status = SetInfrastructureMode(device, Ndis802_11IBSS); status < 0) {
       return status;

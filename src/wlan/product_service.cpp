@@ -13,27 +13,42 @@
 namespace nebrin::wlan {
 namespace {
 
-bool EndsWithExe(std::u16string_view path) {
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+bool IsExeAt(std::u16string_view text, std::size_t at) {
   constexpr std::u16string_view kExe = u".exe";
-  if (path.size() < kExe.size()) return false;
-  const std::u16string_view end = path.substr(path.size() - kExe.size());
+  if (text.size() - at < kExe.size()) return false;
   for (std::size_t i = 0; i < kExe.size(); ++i) {
-    char16_t c = end[i];
+    char16_t c = text[at + i];
     if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
     if (c != kExe[i]) return false;
   }
   return true;
 }
 
-// The executable path as it is registered. An unquoted program path with a blank would make the
-// service manager try each blank-separated prefix as a program ("C:\Program.exe" for
-// "C:\Program Files\..."), with the local system account's rights, so such a path is quoted.
-// Any other text (already quoted, with arguments, without a blank) is registered as given.
+// The executable path as it is registered. The service manager reads an unquoted command line
+// blank by blank, trying "C:\Program.exe" for "C:\Program Files\...", with the local system
+// account's rights; so the program part (up to the first ".exe" that ends a word) is quoted when
+// it holds a blank, and the arguments after it are kept as given. A text that starts quoted, or
+// that names no ".exe", is registered as given. Blanks ahead of the text are dropped: a quoted
+// program is recognised by the quote as the command line's first character, and no full path
+// starts with a blank, so they would only keep the quotes from working.
 std::u16string RegisteredPath(std::u16string_view path) {
-  const bool quote = path.find(u' ') != std::u16string_view::npos && path.front() != u'"' &&
-                     EndsWithExe(path);
-  if (!quote) return std::u16string(path);
-  return u"\"" + std::u16string(path) + u"\"";
+  while (!path.empty() && IsBlank(path.front())) path.remove_prefix(1);
+  if (!path.empty() && path.front() == u'"') return std::u16string(path);
+  for (std::size_t at = path.find(u'.'); at != std::u16string_view::npos;
+       at = path.find(u'.', at + 1)) {
+    if (!IsExeAt(path, at)) continue;
+    const std::size_t end = at + 4;
+    if (end != path.size() && !IsBlank(path[end])) continue;
+    const std::u16string_view program = path.substr(0, end);
+    if (program.find_first_of(u" \t") == std::u16string_view::npos) break;
+    std::u16string quoted;
+    quoted.reserve(path.size() + 2);
+    quoted.append(1, u'"').append(program).append(1, u'"').append(path.substr(end));
+    return quoted;
+  }
+  return std::u16string(path);
 }
 
 }  // namespace

@@ -86,6 +86,36 @@ TEST_F(NetworkShellTest, CommandsThatChangeNothingAreAnsweredAsTheShellAnswersTh
   }
 }
 
+// A limited user's shell refuses every command that would change an interface, and changes
+// nothing; a line it could not apply anyway still says why.
+TEST_F(NetworkShellTest, ALimitedUserChangesNothing) {
+  const std::string wired = WiredDhcp(1).connectionName;
+  const std::string wireless = WirelessStatic(1).connectionName;
+  const std::string denied = "Access is denied.";
+  struct Case {
+    std::string line;
+    std::string answer;
+  };
+  const Case cases[] = {
+      {"set address name=\"" + wireless + "\" source=dhcp", denied},
+      {"set address name=\"" + wired + "\" source=static addr=192.168.7.9 mask=255.255.255.0",
+       denied},
+      {"set dns name=\"" + wired + "\" source=static addr=10.1.1.1 register=primary", denied},
+      {"add dns name = \"" + wireless + "\" addr = 10.0.0.3", denied},
+      {"add wins name = \"" + wired + "\" addr = 192.168.7.6", denied},
+      {"set address name=\"Nowhere\" source=dhcp", "The interface \"Nowhere\" was not found."},
+  };
+  for (const Case& c : cases) {
+    Use(TwoAdapterMachine());
+    machine().system_state().administrator = false;
+    const std::string before = Settings();
+    EXPECT_EQ(Run(kContext + c.line + "\r\npopd\r\n"), std::vector<std::string>{c.answer})
+        << c.line;
+    EXPECT_EQ(Settings(), before) << c.line;
+  }
+  EXPECT_EQ(Run("pushd interface\r\nreset all\r\npopd\r\n"), std::vector<std::string>{denied});
+}
+
 // A script in another encoding than the shell's code page is read as what its bytes are in that
 // page: a UTF-8 name does not find its connection.
 TEST_F(NetworkShellTest, ScriptIsReadInTheShellsCodePageOnly) {

@@ -115,8 +115,9 @@ TEST_F(NormalSetupTest, ShellThatCannotStartGives18) {
   EXPECT_TRUE(machine().process_state().started.empty());
 }
 
+// A key with a subkey cannot be deleted.
 TEST_F(NormalSetupTest, MachineKeyThatCannotBeRemovedGives25) {
-  machine().system_state().administrator = false;
+  machine().SetString(sim::kHklm, kMachineWide + "\\Other", "Name", "another program's");
   Put(profile.adapters[1].IpAddressList, "10.0.0.8");
   EXPECT_EQ(Apply(), 25);
   EXPECT_EQ(Live()[1].ipAddress, "10.0.0.8");  // what the shell did stays done

@@ -308,6 +308,64 @@ TEST_F(ApplySelectProfileTest, HostSetUpGoesOnWhenTheWirelessServiceNeverRuns) {
   EXPECT_EQ(after->network_connections()[0].sharing, sim::SharingRole::Public);
 }
 
+// A limited user's application goes as far as Windows lets it: the sharing manager refuses the
+// first switch (11), the network shell changes no address (not confirmed, 19, unless the adapters
+// already run as the profile says). No connection's sharing and no adapter's settings change.
+TEST_F(ApplySelectProfileTest, ALimitedUserChangesNothing) {
+  const auto limited = [](sim::Machine& m) { m.system_state().administrator = false; };
+  Profile moved = normal;
+  Put(moved.adapters[1].IpAddressList, "10.0.0.8");
+  const std::vector<Row> rows = {
+      {"none to a host", std::nullopt, host, 11, {"sharing off"}, limited},
+      {"host to normal", host, normal, 11, {"sharing off"}, limited},
+      {"host to a client", host, client, 11, {"sharing off"}, limited},
+      {"none to a client", std::nullopt, client, 19, {"netsh"}, limited},
+      {"none to a normal profile with another address",
+       std::nullopt,
+       moved,
+       19,
+       {"netsh"},
+       limited},
+      // The shell changes nothing, and nothing needed changing.
+      {"none to the normal profile in force", std::nullopt, normal, 21, {"netsh"}, limited},
+  };
+  const auto settings = [](sim::Machine& m) {
+    std::vector<platform::AdapterListEntry> live;
+    EXPECT_TRUE(platform::ReadAdapterList(m.adapters(), live));
+    std::string all;
+    for (const auto& entry : live) {
+      all += entry.adapterName + " " + entry.ipAddress + " " + (entry.dhcpEnabled ? "dhcp" : "");
+    }
+    for (const auto& c : m.network_connections()) {
+      all += c.guid + std::to_string(static_cast<int>(c.sharing)) + (c.firewall ? "on" : "off");
+    }
+    return all;
+  };
+  for (const Row& row : rows) {
+    std::string before;
+    const auto after = Run(row, &before);
+    EXPECT_EQ(settings(*after), settings(*sim::Machine::FromJsonText(before))) << row.name;
+  }
+}
+
+// The sharing service disabled: the host set-up stops at the first switch it would make (13); a
+// stopped one is started by it, and the set-up succeeds.
+TEST_F(ApplySelectProfileTest, HostSetUpNeedsTheSharingService) {
+  const Row disabled{
+      "sharing service disabled",
+      std::nullopt,
+      host,
+      13,
+      {"StartWZCService", "CheckWZCStatus", "sharing off", "share public"},
+      [](sim::Machine& m) { m.sharing_service() = sim::SharingServiceState::Disabled; }};
+  EXPECT_EQ(Run(disabled)->network_connections()[0].sharing, sim::SharingRole::None);
+  const Row stopped{
+      "sharing service stopped", std::nullopt, host, 16, kHostSteps, [](sim::Machine& m) {
+        m.sharing_service() = sim::SharingServiceState::Stopped;
+      }};
+  EXPECT_EQ(Run(stopped)->sharing_service(), sim::SharingServiceState::Running);
+}
+
 TEST_F(ApplySelectProfileTest, NothingStartsWhileItCannotBeApplied) {
   const auto lose = [](sim::Machine& m) {
     std::erase_if(m.listed_adapters(),

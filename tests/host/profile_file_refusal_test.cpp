@@ -107,6 +107,13 @@ TEST_F(ProfileFileRefusalTest, DamagedFilesAreRefusedAndTheStoreStaysAsItWas) {
        },
        host + ", sharing adapter \"strPublicDevGUID\": this machine has no adapter "
               "{99999999-0000-4000-8000-000000000000}"},
+      // The private wireless network needs a wireless private adapter, as save and edit say.
+      {"a private wireless network on the wired adapter",
+       [](json& d) {
+         std::swap(d["profiles"][1]["strPublicDevGUID"], d["profiles"][1]["strPrivateDevGUID"]);
+       },
+       host + ": \"bPrivateWlan\" is 1, but the private adapter (Local Area Connection) is not a "
+              "wireless adapter, so it cannot carry a private wireless network"},
       {"two adapters on one", [&](json& d) { adapter(d, 0, 1) = adapter(d, 0, 0); },
        office + ": adapters 0 and 1 would both be this machine's adapter 0"},
       {"a --map past this machine's adapters",

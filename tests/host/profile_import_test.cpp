@@ -98,10 +98,19 @@ TEST_F(ProfileImportTest, UnmatchedAdaptersAreRefusedWithTheListAndMappedWithMap
   EXPECT_NE(refusal.find("--map " + kDemoWired + "=INDEX"), std::string::npos) << refusal;
   EXPECT_EQ(FirstDifference(before, machine().ToJsonText()), "");
 
-  // Crossed on purpose: the file's wired settings go to the wireless adapter and back.
+  // Crossed on purpose: the file's wired settings go to the wireless adapter and back. The
+  // host's private wireless network would then be made on the wired adapter: refused, until
+  // the file no longer asks for it.
   ImportOptions options;
   options.maps = {{kDemoWired, 1}, {kDemoWireless, 0}};
-  Import(file, options);
+  EXPECT_NE(RefusalOf([&] { Import(file, options); })
+                .find("the 2nd profile (\"Cafe host\"): \"bPrivateWlan\" is 1, but the private "
+                      "adapter (LAN) is not a wireless adapter"),
+            std::string::npos);
+  EXPECT_EQ(FirstDifference(before, machine().ToJsonText()), "");
+  nlohmann::json plain = nlohmann::json::parse(file);
+  plain["profiles"][1]["bPrivateWlan"] = 0;
+  Import(plain.dump(), options);
   const auto loaded = LoadAll();
   ASSERT_EQ(loaded.size(), 3u);
   EXPECT_EQ(Text(loaded[0].adapters[0].AdapterName), kOtherWirelessGuid);

@@ -39,6 +39,12 @@ refuse "host without both" "a sharing host needs both --public and --private" \
   save Half --sharing host --public 0
 refuse "edit to a missing adapter" "there is no adapter 3" edit 0 --sharing client --private 3
 refuse "edit without a change" "give --adapter I with its settings, or --sharing" edit 0
+refuse "private wireless network on a wired adapter" \
+  "the private adapter 0 (Local Area Connection) is not a wireless adapter" \
+  save Wired --sharing host --public 1 --private 0 --private-wlan
+refuse "edit to a private wireless network on a wired adapter" \
+  "the private adapter 0 (Local Area Connection) is not a wireless adapter" \
+  edit 0 --sharing client --private 0 --private-wlan
 
 out=$("$nebrin" "${m[@]}" edit 0 --sharing client --private 1 --private-wlan); rc=$?
 check "edit makes a client" test $rc -eq 0
@@ -54,7 +60,8 @@ check "sharing none clears the private adapter" contains "$json" '"strPrivateDev
 # The connections, and the firewall switch of a host profile.
 out=$("$nebrin" "${m[@]}" sharing); rc=$?
 check "sharing lists the connections" test $rc -eq 0
-check "wired connection listed with its firewall off" test "$(grep -c "^Local Area Connection .*connected .*-  *off  *$wired" <<<"$out")" -eq 1
+check "wired connection listed with its firewall off" test "$(grep -c "^Local Area Connection .*connected  *none  *off  *$wired" <<<"$out")" -eq 1
+check "sharing json says none alike" contains "$("$nebrin" "${m[@]}" sharing --json)" '"sharing": "none"'
 "$nebrin" "${m[@]}" edit 0 --sharing host --public 0 --private 1 --firewall >/dev/null
 out=$("$nebrin" "${m[@]}" firewall 0); rc=$?
 check "firewall succeeds" test $rc -eq 0

@@ -100,6 +100,12 @@ check "driver starts" contains "$("$nebrin" "${m[@]}" driver start)" "ORLPD was 
 check "driver was already running" contains "$("$nebrin" "${m[@]}" driver start)" "ORLPD was already running."
 
 check "product service not registered" contains "$("$nebrin" "${m[@]}" service status)" "is not registered"
+for path in '' '   '; do
+  err=$("$nebrin" "${m[@]}" service install "$path" 2>&1 >/dev/null); rc=$?
+  check "an empty service path ('$path') is refused" test $rc -eq 1
+  check "the empty service path ('$path') is explained" contains "$err" "the service's executable path is empty"
+done
+check "nothing registered for an empty path" contains "$("$nebrin" "${m[@]}" service status)" "is not registered"
 check "product service installs" contains "$("$nebrin" "${m[@]}" service install 'C:\Program Files\Nebrin\NebrinSvc.exe')" "NebrinWLANService is registered"
 check "a blank in the path is quoted" contains "$("$nebrin" "${m[@]}" machine show --json)" '"binaryPath": "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\""'
 check "second install changes nothing" contains "$("$nebrin" "${m[@]}" service install 'C:\other.exe')" "registration is unchanged"
@@ -135,6 +141,12 @@ err=$("$nebrin" "${d[@]}" wlan adhoc 1 --ssid 123456789012345678901234567890123 
 check "a 33-byte SSID is refused" test $rc -eq 1
 check "a 33-byte SSID is explained" contains "$err" "is 33 bytes in the ANSI code page; it may be at most 32; nothing was sent"
 check "nothing was sent for it" contains "$("$nebrin" "${d[@]}" machine show)" "Driver requests: 7"
+err=$("$nebrin" "${d[@]}" wlan adhoc 1 --ssid Cafe --wep "" 2>&1 >/dev/null); rc=$?
+check "WEP with an empty key is refused" test $rc -eq 1
+check "the empty key is explained" contains "$err" "--wep needs a key text"
+"$nebrin" "${d[@]}" wlan set 1 --key 0 "" >/dev/null 2>&1; rc=$?
+check "an empty key alone is refused" test $rc -ne 0
+check "nothing was sent for the empty keys" contains "$("$nebrin" "${d[@]}" machine show)" "Driver requests: 7"
 err=$("$nebrin" "${d[@]}" wlan adhoc 7 --ssid Cafe 2>&1 >/dev/null); rc=$?
 check "an unknown adapter is refused" test $rc -eq 1
 check "an unknown adapter is explained" contains "$err" "is not an adapter of the current settings"
@@ -163,6 +175,23 @@ check "driver check opens the device" contains "$("$nebrin" "${d[@]}" driver che
 out=$("$nebrin" "${d[@]}" driver install 'C:\Program Files\corvane\Nebrin\Driver\ORLPD.inf'); rc=$?
 check "driver install succeeds" test $rc -eq 0
 check "driver install says so" contains "$out" "Installed the network protocol K_ORLPD"
+# A relative setup file path is made whole from the host's current directory first: the system's
+# copy takes a full path only.
+python3 - "$scratch/d.json" <<'PY'
+import json, sys
+path = sys.argv[1]
+doc = json.load(open(path))
+doc["processes"]["currentDirectory"] = "C:\\Program Files\\corvane\\Nebrin\\Tools"
+json.dump(doc, open(path, "w"))
+PY
+out=$("$nebrin" "${d[@]}" driver install '..\Driver\.\ORLPD.inf'); rc=$?
+check "driver install from a relative path succeeds" test $rc -eq 0
+check "with the full path" contains "$out" 'from "C:\Program Files\corvane\Nebrin\Driver\ORLPD.inf"'
+for typed in '\Program Files\corvane\Nebrin\Driver\ORLPD.inf' 'C:..\Driver\ORLPD.inf'; do
+  out=$("$nebrin" "${d[@]}" driver install "$typed"); rc=$?
+  check "driver install from $typed succeeds" test $rc -eq 0
+  check "$typed made whole" contains "$out" 'from "C:\Program Files\corvane\Nebrin\Driver\ORLPD.inf"'
+done
 err=$("$nebrin" "${d[@]}" driver install 'C:\Drivers\missing.inf' 2>&1 >/dev/null); rc=$?
 check "a missing setup file is refused" test $rc -eq 1
 check "with the copy's error" contains "$err" "0x80070002: the file or device was not found"

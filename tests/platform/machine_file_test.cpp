@@ -92,6 +92,7 @@ std::shared_ptr<Machine> OddMachine() {
   machine->shell_state().menuCommands.push_back({"Local Area Connection", 24});
   machine->shell_state().programFiles = "D:\\Programme";
   machine->process_state().started.push_back({"D:\\t.exe", "\"D:\\t.exe\" /1", 0});
+  machine->sharing_service() = SharingServiceState::Disabled;
   return machine;
 }
 
@@ -158,6 +159,8 @@ TEST_F(MachineFileTest, RoundTripIsExact) {
   ASSERT_EQ(copy->process_state().started.size(), 1u);
   EXPECT_EQ(copy->process_state().started[0].commandLine, "\"D:\\t.exe\" /1");
   EXPECT_EQ(copy->process_state().started[0].showCommand, 0u);
+  EXPECT_EQ(copy->sharing_service(), SharingServiceState::Disabled);
+  EXPECT_NE(text.find(R"("sharingService": "disabled")"), std::string::npos);
 }
 
 TEST_F(MachineFileTest, RegularValuesAreReadableOthersExactHex) {
@@ -294,6 +297,9 @@ TEST_F(MachineFileTest, DamagedFilesAreReportedByNameAndLocationAndLeftAlone) {
       {"unknown authentication",
        R"({"format":"nebrin-machine","version":1,"wireless":{"{G}":{"authentication":"wep"}}})",
        "/wireless/{G}/authentication: unknown name"},
+      {"unknown sharing service state",
+       R"({"format":"nebrin-machine","version":1,"sharingService":"paused"})",
+       "/sharingService: expected \"running\", \"stopped\" or \"disabled\""},
       {"setup files equal but for case",
        R"({"format":"nebrin-machine","version":1,"networkConfiguration":{"setupFiles":[{"name":"oem0.inf"},{"name":"OEM0.INF"}]}})",
        "/networkConfiguration/setupFiles/1/name: a setup file of this name"},
@@ -344,6 +350,7 @@ TEST_F(MachineFileTest, SmallHandWrittenFileTakesDefaults) {
   ASSERT_EQ(machine->listed_adapters().size(), 1u);
   EXPECT_EQ(machine->listed_adapters()[0].type, 6u);
   EXPECT_EQ(machine->listed_adapters()[0].index, 3u);
+  EXPECT_EQ(machine->sharing_service(), SharingServiceState::Running);
   EXPECT_TRUE(machine->KeyExists(kHkcu, "Software"));
   EXPECT_TRUE(machine->SubkeyNames(kHklm, "").empty());
   // A start as files before the show command recorded it.

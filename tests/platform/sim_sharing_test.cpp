@@ -146,6 +146,89 @@ TEST_F(SimSharing, FailedCallChangesNothing) {
   EXPECT_EQ(sharing().EnableInternetFirewall(wlan), HResultFromWin32(1168));
 }
 
+// A limited user may look at the sharing configuration; each change is refused and changes
+// nothing, the private adapter's address included.
+TEST_F(SimSharing, ALimitedUserMayLookButNotChange) {
+  const ComRef lan = Configuration(0);
+  const ComRef wlan = Configuration(1);
+  auto& connections = machine_->network_connections();
+  connections[0].sharing = SharingRole::Public;
+  connections[0].firewall = true;
+  machine_->system_state().administrator = false;
+  const HResult denied = HResultFromWin32(kAccessDenied);
+  EXPECT_EQ(sharing().EnableSharing(wlan, SharingType::Private), denied);
+  EXPECT_EQ(sharing().EnableSharing(wlan, SharingType::Public), denied);
+  EXPECT_EQ(sharing().DisableSharing(lan), denied);
+  EXPECT_EQ(sharing().DisableInternetFirewall(lan), denied);
+  EXPECT_EQ(sharing().EnableInternetFirewall(wlan), denied);
+  EXPECT_EQ(connections[0].sharing, SharingRole::Public);
+  EXPECT_TRUE(connections[0].firewall);
+  EXPECT_EQ(connections[1].sharing, SharingRole::None);
+  EXPECT_FALSE(connections[1].firewall);
+  EXPECT_EQ(Listed()[1].ipAddress, "10.0.0.5");
+  bool enabled = false;
+  EXPECT_EQ(sharing().SharingEnabled(lan, enabled), kSOk);
+  EXPECT_TRUE(enabled);
+  EXPECT_EQ(sharing().InternetFirewallEnabled(lan, enabled), kSOk);
+  EXPECT_TRUE(enabled);
+}
+
+// Switching sharing or a firewall on is the sharing service's work: a stopped service is started
+// by it, a disabled one refuses it; switching off needs no running service.
+TEST_F(SimSharing, SwitchingOnNeedsTheSharingService) {
+  using State = SharingServiceState;
+  const HResult disabled = HResultFromWin32(1058);
+  struct Case {
+    const char* call;
+    HResult (*run)(NetworkConnections&, ComRef);
+    bool on;  // switches sharing or the firewall on
+    State before;
+    HResult result;
+    State after;
+  };
+  const auto sharePrivately = [](NetworkConnections& s, ComRef c) {
+    return s.EnableSharing(c, SharingType::Private);
+  };
+  const auto sharePublicly = [](NetworkConnections& s, ComRef c) {
+    return s.EnableSharing(c, SharingType::Public);
+  };
+  const auto firewallOn = [](NetworkConnections& s, ComRef c) {
+    return s.EnableInternetFirewall(c);
+  };
+  const auto unshare = [](NetworkConnections& s, ComRef c) { return s.DisableSharing(c); };
+  const auto firewallOff = [](NetworkConnections& s, ComRef c) {
+    return s.DisableInternetFirewall(c);
+  };
+  const Case cases[] = {
+      {"share privately", sharePrivately, true, State::Running, kSOk, State::Running},
+      {"share privately", sharePrivately, true, State::Stopped, kSOk, State::Running},
+      {"share privately", sharePrivately, true, State::Disabled, disabled, State::Disabled},
+      {"share publicly", sharePublicly, true, State::Stopped, kSOk, State::Running},
+      {"share publicly", sharePublicly, true, State::Disabled, disabled, State::Disabled},
+      {"firewall on", firewallOn, true, State::Stopped, kSOk, State::Running},
+      {"firewall on", firewallOn, true, State::Disabled, disabled, State::Disabled},
+      {"sharing off", unshare, false, State::Stopped, kSOk, State::Stopped},
+      {"sharing off", unshare, false, State::Disabled, kSOk, State::Disabled},
+      {"firewall off", firewallOff, false, State::Disabled, kSOk, State::Disabled},
+  };
+  const ComRef wlan = Configuration(1);
+  auto& connection = machine_->network_connections()[1];
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.call) + " with the service " +
+                 std::to_string(static_cast<int>(c.before)));
+    connection.sharing = c.on ? SharingRole::None : SharingRole::Private;
+    connection.firewall = !c.on;
+    const SimConnection before = connection;
+    machine_->sharing_service() = c.before;
+    EXPECT_EQ(c.run(sharing(), wlan), c.result);
+    EXPECT_EQ(machine_->sharing_service(), c.after);
+    const bool changed =
+        connection.sharing != before.sharing || connection.firewall != before.firewall;
+    EXPECT_EQ(changed, c.result == kSOk);
+  }
+  EXPECT_EQ(Listed()[1].ipAddress, "192.168.0.1");  // only the shares that were carried out
+}
+
 TEST_F(SimSharing, EnumerationEndsAndStartsOver) {
   ComRef collection = kNoComRef;
   ComRef enumerator = kNoComRef;

@@ -133,10 +133,25 @@ TEST_F(AddressSetupTest, ClientStepsThatFail) {
   Use(SharingMachine());
   client = StoreSharingProfile(2);
   machine().SetString(sim::kHklm, kMachineWideKey, "SSID", "Cafe");
-  machine().system_state().administrator = false;
+  // The registry calls on the machine-wide key refused: it is neither removed, nor opened or
+  // created.
+  const auto refuse = [&](int calls) {
+    for (int i = 1; i <= calls; ++i) {
+      machine().FailServiceCall(sim::Service::Registry,
+                                machine().CallCount(sim::Service::Registry) + i,
+                                platform::kAccessDenied);
+    }
+  };
+  refuse(1);
   EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 25);
   client.env.bPrivateWlan = 1;
+  refuse(2);
   EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 24);
+  // A limited user's network shell does not put the private adapter on DHCP.
+  Use(SharingMachine());
+  client = StoreSharingProfile(2);
+  machine().system_state().administrator = false;
+  EXPECT_EQ(CNetInfoManage().ICSClientSetup(&client.env, client.adapters), 19);
 }
 
 // A spooler that runs out of memory when asked to set the default printer.

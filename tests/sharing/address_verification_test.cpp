@@ -156,6 +156,10 @@ TEST_F(VerificationTest, MissingPrivateAdapterIsNotConfirmed) {
   auto& listed = machine().listed_adapters();
   listed.erase(listed.begin() + 1);
   EXPECT_EQ(Confirmed(), 0);
+  // Not even when another adapter is unconfirmed: the two do not cancel out.
+  Put(profile.adapters[0].DhcpEnabled, "no");
+  Put(profile.adapters[0].IpAddressList, "192.168.7.99");
+  EXPECT_EQ(Confirmed(), 0);
   // Nor is anything when the adapter list cannot be read.
   Use(SharingMachine());
   profile = StoreSharingProfile(1);

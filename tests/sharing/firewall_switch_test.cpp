@@ -105,5 +105,34 @@ TEST_F(FirewallSwitchTest, FailuresGive15Or0) {
   EXPECT_EQ(CNetInfoManage().SetICF(nullptr), 15);
 }
 
+// What the machine refuses: a limited user either switch, a disabled sharing service the switch
+// on (the switch off needs no service).
+TEST_F(FirewallSwitchTest, RefusedSwitchesGive0) {
+  struct Case {
+    const char* what;
+    bool administrator;
+    sim::SharingServiceState service;
+    int flag;
+    int result;
+  };
+  const Case cases[] = {
+      {"limited user, on", false, sim::SharingServiceState::Running, 1, 0},
+      {"limited user, off", false, sim::SharingServiceState::Running, 0, 0},
+      {"service disabled, on", true, sim::SharingServiceState::Disabled, 1, 0},
+      {"service disabled, off", true, sim::SharingServiceState::Disabled, 0, 1},
+      {"service stopped, on", true, sim::SharingServiceState::Stopped, 1, 1},
+  };
+  const auto before = Copy(machine());
+  for (const Case& c : cases) {
+    Use(Copy(*before));
+    machine().network_connections()[0].firewall = c.flag == 0;
+    machine().system_state().administrator = c.administrator;
+    machine().sharing_service() = c.service;
+    profile.env.bICFFlag = c.flag;
+    EXPECT_EQ(Switch(), c.result) << c.what;
+    EXPECT_EQ(Firewall(0), (c.result == 1) == (c.flag != 0)) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace nebrin::testing

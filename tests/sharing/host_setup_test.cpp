@@ -215,28 +215,61 @@ TEST_F(HostSetupTest, SetsUpTheHost) {
 TEST_F(HostSetupTest, StepsAfterTheSwitches) {
   struct Case {
     const char* what;
-    bool administrator;
+    int refusedCalls;  // the registry calls after the switches, on the machine-wide key
     int privateWlan;
     bool storeRoot;
     int code;
   };
-  // Without administrative rights the machine-wide key can be neither written nor removed.
   const Case cases[] = {
-      {"key not written", false, 1, true, 24},
-      {"key not removed", false, 0, true, 25},
-      {"profile not recorded", true, 0, false, 17},
+      {"key not written", 2, 1, true, 24},  // neither opened nor created
+      {"key not removed", 1, 0, true, 25},
+      {"profile not recorded", 0, 0, false, 17},
   };
   const auto before = Copy(machine());
   for (const Case& c : cases) {
     Use(Copy(*before));
     machine().SetString(sim::kHklm, kMachineWideKey, "SSID", "Cafe");
-    machine().system_state().administrator = c.administrator;
+    for (int i = 1; i <= c.refusedCalls; ++i) {
+      machine().FailServiceCall(Service::Registry, machine().CallCount(Service::Registry) + i,
+                                platform::kAccessDenied);
+    }
     if (!c.storeRoot) machine().RemoveKeyTree(sim::kHkcu, kStoreRoot);
     Profile p = profile;
     p.env.bPrivateWlan = c.privateWlan;
     EXPECT_EQ(Setup(p, 1), c.code) << c.what;
     EXPECT_EQ(Wlan().sharing, SharingRole::Private) << c.what;  // nothing is rolled back
   }
+}
+
+// A limited user may not change the sharing: the first switch is refused, and nothing changes.
+TEST_F(HostSetupTest, ALimitedUserChangesNothing) {
+  SwappedRoles();
+  machine().system_state().administrator = false;
+  const std::string before = machine().ToJsonText();
+  for (const int enable : {0, 1}) {
+    Profile p = profile;
+    EXPECT_EQ(Setup(p, enable), 11) << enable;
+  }
+  EXPECT_EQ(machine().ToJsonText(), before);
+}
+
+// A disabled sharing service cannot switch anything on: the set-up stops at the public
+// connection, after the teardown switched everything off. A stopped one is started.
+TEST_F(HostSetupTest, TheSharingServiceMustBeAbleToRun) {
+  const auto before = Copy(machine());
+  machine().sharing_service() = sim::SharingServiceState::Disabled;
+  EXPECT_EQ(Setup(profile, 1), 13);
+  EXPECT_EQ(Lan().sharing, SharingRole::None);
+  EXPECT_EQ(Wlan().sharing, SharingRole::None);
+  EXPECT_FALSE(LastProfile(machine()).has_value());
+  EXPECT_EQ(Setup(profile, 0), 16);  // switching off needs no service
+
+  Use(Copy(*before));
+  machine().sharing_service() = sim::SharingServiceState::Stopped;
+  EXPECT_EQ(Setup(profile, 1), 16);
+  EXPECT_EQ(machine().sharing_service(), sim::SharingServiceState::Running);
+  EXPECT_EQ(Lan().sharing, SharingRole::Public);
+  EXPECT_EQ(Wlan().sharing, SharingRole::Private);
 }
 
 TEST_F(HostSetupTest, NullRecords) {

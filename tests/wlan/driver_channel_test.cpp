@@ -252,6 +252,9 @@ TEST_F(DriverChannelTest, KeysOfUpTo99BytesAreSentAsTheirText) {
   EXPECT_EQ(Requests().size(), before + 1);
   EXPECT_EQ(wlan_.AddWepKey(handle_, 0, nullptr), static_cast<int>(0x80004003u));
   EXPECT_EQ(Requests().size(), before + 1);
+  std::u16string empty;
+  EXPECT_EQ(wlan_.AddWepKey(handle_, 0, Param(empty)), kInvalidArg);
+  EXPECT_EQ(Requests().size(), before + 1);
 }
 
 TEST_F(DriverChannelTest, InvalidHandleIsRefusedWithNothingSent) {
@@ -306,11 +309,15 @@ TEST_F(DriverChannelTest, SwitchToAdHocStopsAtTheFirstRefusal) {
   // A text the requests would refuse is refused before anything is sent.
   std::u16string longSsid(33, u's');
   std::u16string longKey(100, u'k');
+  std::u16string emptyKey;
   ASSERT_EQ(Open(), 0);
   EXPECT_EQ(wlan_.SwitchToAdHoc(handle_, Param(longSsid), Param(key), 1), kInvalidArg);
   EXPECT_EQ(wlan_.SwitchToAdHoc(handle_, Param(ssid), Param(longKey), 1), kInvalidArg);
+  EXPECT_EQ(wlan_.SwitchToAdHoc(handle_, Param(ssid), Param(emptyKey), 1), kInvalidArg);
   EXPECT_TRUE(SetRequests().empty());
+  EXPECT_EQ(Wireless().mode, sim::WirelessMode::Infrastructure);
   // Without WEP the key is not looked at.
+  EXPECT_EQ(wlan_.SwitchToAdHoc(handle_, Param(ssid), Param(emptyKey), 0), 0);
   EXPECT_EQ(wlan_.SwitchToAdHoc(handle_, Param(ssid), nullptr, 0), 0);
   Close();
 

@@ -106,6 +106,24 @@ TEST_F(DriverInstallTest, FailuresCloseTheConfigurationAndEndCom) {
   };
   const std::vector<Case> cases = {
       {"setup file missing", [](Machine&) {}, "C:\\Drivers\\missing.inf", kNotFound, false},
+      // The system takes the setup file's full path only, even when the file is there.
+      {"relative setup file path",
+       [](Machine& m) { m.process_state().currentDirectory = "C:\\Program Files\\corvane"; },
+       "Nebrin\\Driver\\ORLPD.inf", kNotFound, false},
+      {"setup file in the current directory, by its name",
+       [](Machine& m) {
+         m.process_state().currentDirectory = "C:\\Program Files\\corvane\\Nebrin\\Driver";
+       },
+       "ORLPD.inf", kNotFound, false},
+      // Rooted on the current drive, or relative to a drive's current directory: relative too.
+      {"setup file path from the current drive's root",
+       [](Machine& m) { m.process_state().currentDirectory = "C:\\WINDOWS"; },
+       "\\Program Files\\corvane\\Nebrin\\Driver\\ORLPD.inf", kNotFound, false},
+      {"setup file path relative to a drive's current directory",
+       [](Machine& m) {
+         m.process_state().currentDirectory = "C:\\Program Files\\corvane\\Nebrin\\Driver";
+       },
+       "C:ORLPD.inf", kNotFound, false},
       {"no administrative rights", [](Machine& m) { m.system_state().administrator = false; },
        kSource, kDenied, false},
       {"setup file names another component",

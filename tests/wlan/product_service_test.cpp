@@ -34,7 +34,7 @@ TEST_F(ProductServiceTest, InstallRegistersTheServiceWithoutStartingIt) {
   EXPECT_EQ(CWLanControl().CheckNebrinWLANStatus(), 1);
 }
 
-TEST_F(ProductServiceTest, AProgramPathWithABlankIsRegisteredQuoted) {
+TEST_F(ProductServiceTest, AProgramPartWithABlankIsRegisteredQuoted) {
   struct Case {
     const char16_t* given;
     const char* registered;
@@ -42,15 +42,34 @@ TEST_F(ProductServiceTest, AProgramPathWithABlankIsRegisteredQuoted) {
   const std::vector<Case> cases = {
       {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe", "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\""},
       {u"C:\\Program Files\\Nebrin\\NebrinSvc.EXE", "\"C:\\Program Files\\Nebrin\\NebrinSvc.EXE\""},
+      // Arguments stay outside the quotes, as given.
+      {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe -service",
+       "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\" -service"},
+      {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe\t-a  -b",
+       "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\"\t-a  -b"},
+      // The program ends at the first ".exe" that ends a word, not at the last one.
+      {u"C:\\Program Files\\corvane\\Nebrin\\svc.exe -k C:\\x.exe",
+       "\"C:\\Program Files\\corvane\\Nebrin\\svc.exe\" -k C:\\x.exe"},
+      {u"C:\\Program Files\\My.exe Tools\\svc.exe", "\"C:\\Program Files\\My.exe\" Tools\\svc.exe"},
+      {u"C:\\Prog.exes\\Nebrin Svc.exe", "\"C:\\Prog.exes\\Nebrin Svc.exe\""},
+      // Already quoted: kept, arguments and all.
       {u"\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\"",
        "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\""},
       {u"\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\" -service",
        "\"C:\\Program Files\\Nebrin\\NebrinSvc.exe\" -service"},
-      {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe -service",
-       "C:\\Program Files\\Nebrin\\NebrinSvc.exe -service"},
+      // Blanks ahead of the text are dropped, so the quote comes first.
+      {u" C:\\Program Files\\x.exe", "\"C:\\Program Files\\x.exe\""},
+      {u" \t\"C:\\Program Files\\x.exe\" -k", "\"C:\\Program Files\\x.exe\" -k"},
+      {u"  C:\\Nebrin\\x.exe", "C:\\Nebrin\\x.exe"},
+      // No blank in the program part: nothing to quote.
       {u"C:\\Nebrin\\NebrinSvc.exe", "C:\\Nebrin\\NebrinSvc.exe"},
+      {u"C:\\Nebrin\\NebrinSvc.exe -k C:\\Program Files\\x",
+       "C:\\Nebrin\\NebrinSvc.exe -k C:\\Program Files\\x"},
+      // No ".exe" ending a word: kept.
       {u"C:\\Program Files\\Nebrin\\NebrinSvc.exe.old",
        "C:\\Program Files\\Nebrin\\NebrinSvc.exe.old"},
+      {u"C:\\Program Files\\Nebrin\\svc.com -service",
+       "C:\\Program Files\\Nebrin\\svc.com -service"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.registered);

@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "applied_profile.h"
 #include "apply_progress.h"
+#include "host_paths.h"
 #include "host_profile.h"
 #include "script_file.h"
 
@@ -68,6 +70,15 @@ bool NothingDone(int code) {
   return code == 0 || code == 20 || code == 26 || code == 27 || code == 28;
 }
 
+// The target is in force once it was applied; a sharing host that failed half way may share a
+// connection that the next application has to switch off, so it counts as in force too, marked
+// incomplete. After any other failure the profile in force stays what it was, and the next
+// application starts from it again (taking its sharing down, starting the wireless service
+// again, as it needs).
+bool TargetInForce(int code, const EnvInfoStr& target) {
+  return Applied(code) || (!NothingDone(code) && target.nICSFlag == 1);
+}
+
 std::string Describe(const EnvInfoStr& env) {
   std::string role = "no sharing";
   if (env.nICSFlag == 1) role = "sharing host";
@@ -79,14 +90,16 @@ std::string Describe(const EnvInfoStr& env) {
          role + ")";
 }
 
-// The profile in force: as `--from` names it (a number, or "none"), or as the store remembers
-// the last one applied (none before the first application, or when that profile is gone).
+// The profile in force: as `--from` names it (a number, or "none"), or the copy the host kept of
+// the profile it applied last, or, without a copy, as the store remembers the last one applied
+// (none before the first application, or when that profile is gone).
 struct InForce {
   bool known = false;
   HostProfile profile;
 };
 
-InForce LoadInForce(const std::optional<int>& from, bool fromNone) {
+InForce LoadInForce(const std::optional<int>& from, bool fromNone,
+                    const std::filesystem::path& appliedFile) {
   InForce inForce;
   if (fromNone) {
     std::cout << "As if no profile were in force.\n";
@@ -96,6 +109,23 @@ InForce LoadInForce(const std::optional<int>& from, bool fromNone) {
     if (!LoadProfile(*from, inForce.profile)) RefuseUnloadable(*from);
     inForce.known = true;
     std::cout << "As if " << Describe(inForce.profile.env) << " were in force.\n";
+    return inForce;
+  }
+  if (std::optional<AppliedProfile> applied = ReadAppliedProfile(appliedFile)) {
+    // Given to the library as another profile than the stored one under its number when that
+    // one changed since, or the set-up did not complete: a sharing host is then set up in full.
+    const StoredSinceApplied since = CompareWithStore(applied->profile);
+    inForce.known = true;
+    inForce.profile = InForceRecord(*applied, since);
+    std::cout << "In force: " << Describe(applied->profile.env);
+    if (since.kind == StoredSinceApplied::Kind::Changed) {
+      std::cout << " as it was applied; it was changed in the store since"
+                << since.OtherName(applied->profile);
+    } else if (since.kind == StoredSinceApplied::Kind::Deleted) {
+      std::cout << " as it was applied; it was deleted from the store since";
+    }
+    if (!applied->complete) std::cout << "; its sharing-host set-up did not complete";
+    std::cout << ".\n";
     return inForce;
   }
   CCommonFtn().InitStructure(&inForce.profile.env, inForce.profile.adapters);
@@ -141,16 +171,35 @@ void SayPossibleWaits(const EnvInfoStr& target) {
   std::cout << "..." << std::endl;
 }
 
+// Keeps the applied target as the profile in force. A copy that cannot be written must not stay
+// behind as the profile in force: without one, the next application takes the store's last
+// applied profile.
+void KeepInForce(const std::filesystem::path& file, const HostProfile& target, bool complete) {
+  try {
+    KeepAppliedProfile(file, target, complete);
+  } catch (const Refusal& e) {
+    if (!ForgetAppliedProfile(file)) {
+      const std::string number = std::to_string(target.env.nProfileKey);
+      throw Refusal("profile " + number + " was applied, but " + e.what() +
+                    ", and the copy kept before cannot be removed: apply next with --from " +
+                    number);
+    }
+    std::cerr << "nebrin: " << e.what()
+              << "; the next application takes the profile in force from the store\n";
+  }
+}
+
 void RunApply(const HostOptions& options, const std::string& typed,
               const std::optional<std::string>& typedFrom) {
   const int number = ProfileNumber(typed);
   const bool fromNone = typedFrom && *typedFrom == "none";
   std::optional<int> from;
   if (typedFrom && !fromNone) from = ProfileNumber(*typedFrom);
+  const std::filesystem::path appliedFile = AppliedProfileFile(options);
   auto session = OpenSession(options);
   HostProfile target;
   if (!LoadProfile(number, target)) RefuseUnloadable(number);
-  InForce inForce = LoadInForce(from, fromNone);
+  InForce inForce = LoadInForce(from, fromNone, appliedFile);
   std::cout << "Applying " << Describe(target.env) << ".\n";
   if (!CanWatchApplyWaits()) SayPossibleWaits(target.env);
 
@@ -169,6 +218,15 @@ void RunApply(const HostOptions& options, const std::string& typed,
     std::cout << "netsh: " << output[i] << "\n";
   }
   std::cout << "Result " << code << ": " << Meaning(code) << ".\n";
+  if (TargetInForce(code, target.env)) KeepInForce(appliedFile, target, Applied(code));
+  if (code == 0) {
+    // The library's answer for the same host in force with other sharing adapters. The host
+    // gives a changed profile as another one, so this is not expected; set up from none, the
+    // host's sharing is switched off everywhere before it is set up again.
+    throw Refusal("profile " + std::to_string(number) +
+                  " was not applied; nothing was changed (apply it with --from none to set the "
+                  "sharing host up again on its new adapters)");
+  }
   if (!Applied(code)) {
     throw Refusal(
         "profile " + std::to_string(number) +

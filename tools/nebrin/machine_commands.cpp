@@ -5,7 +5,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "applied_profile.h"
 #include "connection_words.h"
+#include "host_paths.h"
 #include "host_text.h"
 #include "platform/sim/machine.h"
 #include "table.h"
@@ -22,8 +24,25 @@ void InitMachine(const HostOptions& options, bool demo, bool force) {
   }
   auto machine = demo ? sim::Machine::Demo() : std::make_shared<sim::Machine>();
   machine->Save(file);
+  // A new machine has no profile in force.
+  if (!ForgetAppliedProfile(AppliedProfileFile(options))) {
+    throw std::runtime_error(ShownPath(AppliedProfileFile(options)) +
+                             " (the copy of the profile applied on the old machine) could not "
+                             "be removed");
+  }
   std::cout << "Created " << (demo ? "the demo machine" : "a bare machine") << " in "
             << file.string() << "\n";
+}
+
+const char* SharingServiceWords(sim::SharingServiceState state) {
+  switch (state) {
+    case sim::SharingServiceState::Stopped:
+      return "stopped";
+    case sim::SharingServiceState::Disabled:
+      return "disabled";
+    default:
+      return "running";
+  }
 }
 
 std::string Or(const std::string& text, const char* fallback) {
@@ -43,7 +62,8 @@ void ShowMachine(const HostOptions& options, bool json) {
             << s.version.build << " " << ToUtf8(s.version.servicePack) << "\n"
             << "Tablet PC      " << (s.tabletPc ? "yes" : "no") << "\n"
             << "Code pages     ANSI " << s.ansiCodePage << ", OEM " << s.oemCodePage << "\n"
-            << "Administrator  " << (s.administrator ? "yes" : "no") << "\n\n";
+            << "Administrator  " << (s.administrator ? "yes" : "no") << "\n"
+            << "ICS service    " << SharingServiceWords(machine->sharing_service()) << "\n\n";
 
   std::uint32_t bytes = 0;
   std::vector<platform::AdapterListEntry> entries;

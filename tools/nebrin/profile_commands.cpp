@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "applied_profile.h"
+#include "host_paths.h"
 #include "host_profile.h"
 #include "profile_view.h"
 #include "sharing_options.h"
@@ -45,25 +47,61 @@ void RunSave(const HostOptions& options, const std::string& name, int icon,
   }
 }
 
-void RunList(const HostOptions& options, bool json) {
-  auto session = OpenSession(options);
-  const auto entries = ListProfiles();
+// The profile in force as `list` marks it, the same one `current` shows: the copy the host kept
+// of the profile it applied last, else the store's last applied profile.
+struct LastApplied {
+  std::optional<int> number;  // none: nothing applied yet, or that profile was deleted
+  std::optional<StoredSinceApplied::Kind> since;  // with a copy
+  bool complete = true;
+};
+
+LastApplied FindLastApplied(const HostOptions& options) {
+  LastApplied last;
+  // A copy that cannot be read leaves the list unmarked, said on standard error: `current` and
+  // `apply` refuse it with the way on.
+  std::optional<AppliedProfile> applied;
+  try {
+    applied = ReadAppliedProfile(AppliedProfileFile(options));
+  } catch (const Refusal& e) {
+    std::cerr << "nebrin: " << e.what() << "\n";
+    return last;
+  }
+  if (applied) {
+    last.since = CompareWithStore(applied->profile).kind;
+    last.complete = applied->complete;
+    if (*last.since != StoredSinceApplied::Kind::Deleted) {
+      last.number = applied->profile.env.nProfileKey;
+    }
+    return last;
+  }
   // The profile applied last, if it still loads (loading refreshes its DHCP adapters).
   HostProfile current;
   CCommonFtn().InitStructure(&current.env, current.adapters);
-  const bool hasCurrent =
-      CNetInfoRetrieve().GetCurrentProfileInfo(&current.env, current.adapters) == 1;
+  if (CNetInfoRetrieve().GetCurrentProfileInfo(&current.env, current.adapters) == 1) {
+    last.number = current.env.nProfileKey;
+  }
+  return last;
+}
+
+void RunList(const HostOptions& options, bool json) {
+  auto session = OpenSession(options);
+  const auto entries = ListProfiles();
+  const LastApplied last = FindLastApplied(options);
   session->Commit();
-  auto isCurrent = [&](const NameIndex& e) {
-    return hasCurrent && e.nProfileKey == current.env.nProfileKey;
-  };
+  auto isCurrent = [&](const NameIndex& e) { return last.number == e.nProfileKey; };
+  const bool changed = last.since == StoredSinceApplied::Kind::Changed;
   if (json) {
     nlohmann::json out = nlohmann::json::array();
     for (const NameIndex& e : entries) {
-      out.push_back({{"nProfileKey", e.nProfileKey},
-                     {"ProfileName", FieldUtf8(e.ProfileName)},
-                     {"IconIndex", e.IconIndex},
-                     {"lastApplied", isCurrent(e)}});
+      nlohmann::json row = {{"nProfileKey", e.nProfileKey},
+                            {"ProfileName", FieldUtf8(e.ProfileName)},
+                            {"IconIndex", e.IconIndex},
+                            {"lastApplied", isCurrent(e)}};
+      if (isCurrent(e) && last.since) {
+        row["storedSinceApplied"] = changed ? "changed" : "unchanged";
+        row["setUpComplete"] = last.complete;
+      }
+      out.push_back(row);
     }
     std::cout << out.dump(2) << "\n";
     return;
@@ -72,10 +110,12 @@ void RunList(const HostOptions& options, bool json) {
     std::cout << "No profiles stored.\n";
     return;
   }
+  std::string mark = changed ? "yes, changed since" : "yes";
+  if (!last.complete) mark += ", set-up incomplete";
   Table table({"#", "Name", "Icon", "Last applied"});
   for (const NameIndex& e : entries) {
     table.AddRow({std::to_string(e.nProfileKey), FieldUtf8(e.ProfileName),
-                  std::to_string(e.IconIndex), isCurrent(e) ? "yes" : ""});
+                  std::to_string(e.IconIndex), isCurrent(e) ? mark : ""});
   }
   table.Print(std::cout);
 }
@@ -98,8 +138,44 @@ void RunShow(const HostOptions& options, const std::string& typed, bool json) {
   Show(p, json);
 }
 
+// The profile in force as the host applied it, and whether the stored profile is still that one.
+// The stored one is shown while it is (its DHCP adapters with their current lease), the copy
+// once it was changed or deleted.
+void ShowApplied(HostSession& session, const AppliedProfile& applied, bool json) {
+  const StoredSinceApplied since = CompareWithStore(applied.profile);
+  session.Commit();  // DHCP adapters took their current lease into the store
+  const bool same = since.kind == StoredSinceApplied::Kind::Unchanged;
+  const HostProfile& shown = same ? since.stored : applied.profile;
+  if (json) {
+    nlohmann::json out = ProfileJson(shown);
+    out["storedSinceApplied"] = since.Word();
+    out["setUpComplete"] = applied.complete;
+    std::cout << out.dump(2) << "\n";
+    return;
+  }
+  const int number = applied.profile.env.nProfileKey;
+  if (since.kind == StoredSinceApplied::Kind::Changed) {
+    std::cout << "Profile " << number << " was changed in the store since it was applied"
+              << since.OtherName(applied.profile) << "; shown as it was applied.\n";
+  } else if (since.kind == StoredSinceApplied::Kind::Deleted) {
+    std::cout << "Profile " << number
+              << " was deleted from the store since it was applied; shown as it was applied.\n";
+  }
+  if (!applied.complete) {
+    std::cout << "Profile " << number
+              << "'s sharing-host set-up did not complete when it was applied; applying it "
+                 "again sets it up in full.\n";
+  }
+  PrintProfile(std::cout, shown);
+}
+
 void RunCurrent(const HostOptions& options, bool json) {
+  const std::filesystem::path appliedFile = AppliedProfileFile(options);
   auto session = OpenSession(options);
+  if (const std::optional<AppliedProfile> applied = ReadAppliedProfile(appliedFile)) {
+    ShowApplied(*session, *applied, json);
+    return;
+  }
   HostProfile p;
   CCommonFtn().InitStructure(&p.env, p.adapters);
   const bool loaded = CNetInfoRetrieve().GetCurrentProfileInfo(&p.env, p.adapters) == 1;
@@ -184,7 +260,8 @@ void AddProfileCommands(CLI::App& app, HostOptions& options) {
   show->add_flag("--json", *showJson, "Print JSON for scripts");
   show->callback([&options, number, showJson] { RunShow(options, *number, *showJson); });
 
-  CLI::App* current = app.add_subcommand("current", "Show the profile applied last");
+  CLI::App* current = app.add_subcommand(
+      "current", "Show the profile in force: the one applied last, as it was applied");
   auto currentJson = std::make_shared<bool>(false);
   current->add_flag("--json", *currentJson, "Print JSON for scripts");
   current->callback([&options, currentJson] { RunCurrent(options, *currentJson); });

@@ -87,6 +87,30 @@ std::vector<std::u16string> ChooseNames(const std::vector<FileProfile>& profiles
   throw ImportFailed(failure + ", so the import was undone: nothing of it was kept");
 }
 
+// The private wireless network is made on the private adapter by the ad hoc tool and announced
+// machine-wide: a wired private adapter cannot carry it, as `save` and `edit` refuse too. Looked at
+// once the adapters are this machine's, whose medium is the one that counts.
+void CheckPrivateWireless(const std::vector<FileProfile>& profiles,
+                          const std::vector<AdapterInfoStr>& here) {
+  for (const FileProfile& f : profiles) {
+    const EnvInfoStr& env = f.profile.env;
+    if ((env.nICSFlag != 1 && env.nICSFlag != 2) || env.bPrivateWlan != 1) continue;
+    const std::string guid = FieldUtf8(env.strPrivateDevGUID);
+    const AdapterInfoStr* found = nullptr;
+    for (int i = 0; i < env.AdapterCount && !found; ++i) {
+      if (FieldUtf8(f.profile.adapters[i].AdapterName) == guid) found = &f.profile.adapters[i];
+    }
+    for (const AdapterInfoStr& a : here) {
+      if (!found && FieldUtf8(a.AdapterName) == guid) found = &a;
+    }
+    if (found && FieldUtf8(found->MediaSubType) != "air") {
+      throw Refusal(f.place + ": \"bPrivateWlan\" is 1, but the private adapter (" +
+                    FieldUtf8(found->ConnectionName) +
+                    ") is not a wireless adapter, so it cannot carry a private wireless network");
+    }
+  }
+}
+
 }  // namespace
 
 ImportReport ImportProfiles(std::vector<FileProfile> profiles, const ImportOptions& options) {
@@ -94,6 +118,7 @@ ImportReport ImportProfiles(std::vector<FileProfile> profiles, const ImportOptio
   std::vector<AdapterInfoStr> here;
   if (NeedsAdapters(profiles) || !options.maps.empty()) here = ThisMachinesAdapters();
   report.adapterNotes = MapAdapters(profiles, here, options.maps);
+  CheckPrivateWireless(profiles, here);
   const std::vector<std::u16string> names = ChooseNames(profiles, options.rename);
 
   std::vector<int> stored;

@@ -26,7 +26,7 @@ struct ConnectionView {
   std::string name;
   std::string guid;
   std::uint32_t status = 0;
-  std::string sharing = "-";     // "public", "private" or "-"
+  std::string sharing = "none";  // "public", "private" or "none"
   std::optional<bool> firewall;  // none: could not be read
 };
 
@@ -118,7 +118,7 @@ void RunSharing(const HostOptions& options, bool json) {
       out.push_back({{"name", v.name},
                      {"guid", v.guid},
                      {"status", v.status},
-                     {"sharing", v.sharing == "-" ? "none" : v.sharing},
+                     {"sharing", v.sharing},
                      {"firewall", v.firewall ? nlohmann::json(*v.firewall) : nullptr},
                      {"address", address(v)}});
     }

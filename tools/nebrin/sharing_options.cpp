@@ -108,6 +108,14 @@ void ApplySharingChoice(const SharingChoice& c, HostProfile& p) {
       throw Refusal("adapters " + *c.publicIndex + " and " + *c.privateIndex +
                     " are the same adapter, which cannot be both public and private");
     }
+    // The private wireless network is made on the private adapter by the ad hoc tool and
+    // announced machine-wide: a wired adapter cannot carry it.
+    const AdapterInfoStr& privateAdapter = p.adapters[AdapterIndex(*c.privateIndex, "--private")];
+    if (c.privateWlan && FieldUtf8(privateAdapter.MediaSubType) != "air") {
+      throw Refusal("--private-wlan: the private adapter " + *c.privateIndex + " (" +
+                    FieldUtf8(privateAdapter.ConnectionName) +
+                    ") is not a wireless adapter, so it cannot carry a private wireless network");
+    }
   }
   env.nICSFlag = *c.role == "host" ? 1 : (*c.role == "client" ? 2 : 0);
   SetText(env.strPublicDevGUID, publicGuid, "the public adapter");

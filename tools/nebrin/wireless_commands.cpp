@@ -117,6 +117,11 @@ void RunWirelessService(const HostOptions& options, const std::string& action) {
 
 void RunProductService(const HostOptions& options, const std::string& action,
                        const std::string& path) {
+  // The service manager refuses to register a service without a program; that is the path's
+  // fault, not a matter of rights.
+  if (action == "install" && path.find_first_not_of(" \t") == std::string::npos) {
+    throw Refusal("the service's executable path is empty; give the full path of its program");
+  }
   auto session = OpenSession(options);
   CWLanControl wlan;
   if (action == "status") {

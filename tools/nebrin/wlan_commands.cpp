@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "NebrinCoreDll.h"
+#include "host_paths.h"
 #include "host_profile.h"
 #include "host_services.h"
 #include "host_text.h"
@@ -96,6 +97,10 @@ void OpenBound(const ChosenAdapter& adapter, DriverHandle& handle, HostSession& 
 
 void RunAdHoc(const HostOptions& options, const std::string& typed, const std::string& ssid,
               const std::string& key, bool wep) {
+  if (wep && key.empty()) {
+    throw Refusal("--wep needs a key text: WEP on with an empty key would carry no key; nothing "
+                  "was sent");
+  }
   auto session = OpenSession(options);
   const ChosenAdapter adapter = CurrentAdapter(typed);
   CheckFits("SSID", ssid, kSsidBytes);
@@ -193,8 +198,10 @@ void RunDriverCheck(const HostOptions& options) {
   std::cout << "The driver's device \\\\.\\ORLPD opens: ORLPD runs.\n";
 }
 
-void RunDriverInstall(const HostOptions& options, const std::string& path) {
+void RunDriverInstall(const HostOptions& options, const std::string& typed) {
   auto session = OpenSession(options);
+  // The system copies the setup file from a full path only.
+  const std::string path = FullPath(typed);
   std::vector<NebrinChar> text = WideParam(path);
   const int status = CWLanControl().InstallPDDriver(text.data());
   session->Commit();

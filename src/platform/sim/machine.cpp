@@ -95,6 +95,8 @@ std::vector<SimConnection>& Machine::network_connections() { return state_->conn
 const std::vector<SimConnection>& Machine::network_connections() const {
   return state_->connections;
 }
+SharingServiceState& Machine::sharing_service() { return state_->sharingService; }
+SharingServiceState Machine::sharing_service() const { return state_->sharingService; }
 PrinterState& Machine::printers() { return state_->printers; }
 const PrinterState& Machine::printers() const { return state_->printers; }
 std::vector<CommandRun>& Machine::commands_run() { return state_->commandsRun; }

@@ -153,6 +153,11 @@ struct NetworkState {
 // facing the internet) and one private connection (serving the home network) on a machine.
 enum class SharingRole { None, Public, Private };
 
+// The system's sharing service, which carries out the sharing manager's sharing and firewall
+// changes. A stopped one is started by the first change that needs it; a disabled one cannot be,
+// so such a change is refused.
+enum class SharingServiceState { Running, Stopped, Disabled };
+
 // A network connection as the sharing manager enumerates it.
 struct SimConnection {
   std::string name;        // INetConnectionProps::Name
@@ -222,6 +227,8 @@ class Machine final : public platform::Platform {
   const NetworkState& network() const;
   std::vector<SimConnection>& network_connections();
   const std::vector<SimConnection>& network_connections() const;
+  SharingServiceState& sharing_service();
+  SharingServiceState sharing_service() const;
   PrinterState& printers();
   const PrinterState& printers() const;
   // The command lines given to WinExec and their show commands, oldest first.

@@ -272,6 +272,16 @@ SimConnection ConnectionFromJson(const Json& json, const std::string& where) {
   return connection;
 }
 
+constexpr const char* kSharingServiceNames[] = {"running", "stopped", "disabled"};
+
+SharingServiceState SharingServiceFromJson(const Json& json, const std::string& where) {
+  const std::string name = ReadString(json, where);
+  for (int i = 0; i < 3; ++i) {
+    if (name == kSharingServiceNames[i]) return static_cast<SharingServiceState>(i);
+  }
+  Fail(where, "expected \"running\", \"stopped\" or \"disabled\"");
+}
+
 // The sharing service keeps at most one public and one private connection.
 void CheckSharingRoles(const std::vector<SimConnection>& connections) {
   for (SharingRole role : {SharingRole::Public, SharingRole::Private}) {
@@ -533,6 +543,7 @@ Json MachineToJson(const Machine::State& state) {
   document["adapters"] = std::move(adapters);
   document["network"] = std::move(network);
   document["connections"] = std::move(connections);
+  document["sharingService"] = kSharingServiceNames[static_cast<int>(state.sharingService)];
   document["printers"] = std::move(printers);
   Json commands = Json::array();
   for (const CommandRun& run : state.commandsRun) {
@@ -552,10 +563,11 @@ Json MachineToJson(const Machine::State& state) {
 }
 
 void MachineFromJson(const Json& document, Machine::State& state) {
-  RequireObject(document, "",
-                {"format", "version", "system", "adapters", "network", "connections", "printers",
-                 "commandsRun", "messageBoxes", "tickCount", "processes", "services", "shell",
-                 "wireless", "driverRequests", "networkConfiguration", "registry"});
+  RequireObject(
+      document, "",
+      {"format", "version", "system", "adapters", "network", "connections", "sharingService",
+       "printers", "commandsRun", "messageBoxes", "tickCount", "processes", "services", "shell",
+       "wireless", "driverRequests", "networkConfiguration", "registry"});
   const Json* format = Member(document, "format");
   if (format == nullptr || !format->is_string() || format->get<std::string>() != kFormat) {
     Fail("/format", std::string("not a machine file (expected \"") + kFormat + "\")");
@@ -585,6 +597,9 @@ void MachineFromJson(const Json& document, Machine::State& state) {
           ConnectionFromJson((*connections)[i], Child("/connections", i)));
     }
     CheckSharingRoles(state.connections);
+  }
+  if (const Json* service = Member(document, "sharingService")) {
+    state.sharingService = SharingServiceFromJson(*service, "/sharingService");
   }
   if (const Json* printers = Member(document, "printers")) {
     PrintersFromJson(*printers, "/printers", state.printers);

@@ -63,6 +63,7 @@ struct Machine::State {
   std::vector<ListedAdapter> adapters;
   NetworkState network;
   std::vector<SimConnection> connections;
+  SharingServiceState sharingService = SharingServiceState::Running;
   PrinterState printers;
   std::vector<CommandRun> commandsRun;
   std::vector<ShownMessage> messagesShown;

@@ -15,6 +15,9 @@
 namespace nebrin::sim {
 namespace {
 
+// What the shell prints for a change a limited user may not make; nothing is changed.
+constexpr char kAccessDenied[] = "Access is denied.";
+
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
@@ -200,6 +203,7 @@ void Shell::RunLine(const std::string& line) {
   // them, so the simulation accepts it without a change.
   if (context_ == std::vector<std::string>{"interface"} && first == "reset" && words.size() == 2 &&
       Lower(words[1]) == "all") {
+    if (!machine_.system.administrator) Report(kAccessDenied);
     return;
   }
   if (context_ == std::vector<std::string>{"interface", "ip"} && words.size() >= 2) {
@@ -273,6 +277,11 @@ bool Shell::RunInterfaceIp(const std::string& verb, const std::string& noun,
   const auto guid = FindConnection(*name);
   if (!guid) {
     problem = "The interface \"" + *name + "\" was not found.";
+    return false;
+  }
+  // Every command of this context changes the interface: a limited user may not.
+  if (!machine_.system.administrator) {
+    problem = kAccessDenied;
     return false;
   }
   auto invalid = [&](const char* tag, const std::string& value) {

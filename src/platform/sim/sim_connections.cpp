@@ -1,7 +1,9 @@
 // The sharing manager over the machine's connections, modelled on the system's sharing service:
 // at most one public and one private connection; switching sharing on for a private connection
 // gives its adapter the static address 192.168.0.1/24 (switching it off leaves the address); a
-// firewall flag per connection, switched on when the connection is shared publicly.
+// firewall flag per connection, switched on when the connection is shared publicly. Sharing and
+// firewall changes need administrative rights; switching sharing or a firewall on needs the
+// sharing service, which a change starts when it is stopped and cannot when it is disabled.
 #include <memory>
 #include <string>
 #include <utility>
@@ -16,11 +18,14 @@ namespace nebrin::sim {
 namespace {
 
 using platform::ComRef;
+using platform::Failed;
 using platform::HResult;
 using platform::kNoComRef;
 
 constexpr HResult kNotInitialized = static_cast<HResult>(0x800401F0u);  // CO_E_NOTINITIALIZED
+constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);    // E_ACCESSDENIED
 constexpr std::uint32_t kErrorNotFound = 1168;                          // ERROR_NOT_FOUND
+constexpr std::uint32_t kServiceDisabled = 1058;                        // ERROR_SERVICE_DISABLED
 
 // The address the sharing service gives the private connection's adapter.
 constexpr char kPrivateAddress[] = "192.168.0.1";
@@ -106,6 +111,25 @@ void GivePrivateAddress(Machine::State& machine, const std::string& guid) {
     key->values.swap(before);
     throw;
   }
+}
+
+// A limited user may look at the sharing configuration but not change it.
+HResult MayChange(const Machine::State& machine) {
+  return machine.system.administrator ? platform::kSOk : kAccessDenied;
+}
+
+// Switching sharing or a firewall on is carried out by the sharing service: a disabled one
+// cannot be started, so the change is refused.
+HResult MaySwitchOn(const Machine::State& machine) {
+  if (Failed(MayChange(machine))) return kAccessDenied;
+  return machine.sharingService == SharingServiceState::Disabled
+             ? platform::HResultFromWin32(kServiceDisabled)
+             : platform::kSOk;
+}
+
+// The change that needs the sharing service starts it when it is stopped.
+void StartSharingService(Machine::State& machine) {
+  machine.sharingService = SharingServiceState::Running;
 }
 
 }  // namespace
@@ -241,6 +265,7 @@ HResult SimNetworkConnections::DisableSharing(ComRef configuration) {
   Call call(machine_);
   SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
   if (live == nullptr) return call.outcome();
+  if (const HResult refused = MayChange(machine_); Failed(refused)) return refused;
   live->sharing = SharingRole::None;
   return platform::kSOk;
 }
@@ -252,6 +277,7 @@ HResult SimNetworkConnections::EnableSharing(ComRef configuration, platform::Sha
   Call call(machine_);
   SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
   if (live == nullptr) return call.outcome();
+  if (const HResult refused = MaySwitchOn(machine_); Failed(refused)) return refused;
   const SharingRole role =
       type == platform::SharingType::Private ? SharingRole::Private : SharingRole::Public;
   return Allocating([&] {
@@ -262,6 +288,7 @@ HResult SimNetworkConnections::EnableSharing(ComRef configuration, platform::Sha
     }
     live->sharing = role;
     if (role == SharingRole::Public) live->firewall = true;
+    StartSharingService(machine_);
     return platform::kSOk;
   });
 }
@@ -278,7 +305,9 @@ HResult SimNetworkConnections::EnableInternetFirewall(ComRef configuration) {
   Call call(machine_);
   SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
   if (live == nullptr) return call.outcome();
+  if (const HResult refused = MaySwitchOn(machine_); Failed(refused)) return refused;
   live->firewall = true;
+  StartSharingService(machine_);
   return platform::kSOk;
 }
 
@@ -286,6 +315,7 @@ HResult SimNetworkConnections::DisableInternetFirewall(ComRef configuration) {
   Call call(machine_);
   SimConnection* live = call.Live(call.Object<ConfigurationObject>(configuration));
   if (live == nullptr) return call.outcome();
+  if (const HResult refused = MayChange(machine_); Failed(refused)) return refused;
   live->firewall = false;
   return platform::kSOk;
 }

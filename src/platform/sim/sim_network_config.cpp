@@ -1,6 +1,7 @@
 #include "platform/sim/sim_network_config.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <new>
 #include <vector>
@@ -243,11 +244,21 @@ Status SimNetworkConfig::CopySetupFile(std::u16string_view source, std::u16strin
   if (Status fault = machine_.accounting.Enter(Service::NetworkConfig)) return fault;
   if (!machine_.system.administrator) return platform::kAccessDenied;
   try {
+    // The system takes the setup file's full path only ("X:\..." or "\\server\share\..."): a
+    // name relative to the current directory, to the current drive's root ("\x.inf") or to a
+    // drive's current directory ("C:x.inf") is not found, even when the file is there.
+    const std::string given = Utf16ToUtf8(source);
+    const auto slash = [&](std::size_t i) {
+      return given.size() > i && (given[i] == '\\' || given[i] == '/');
+    };
+    const bool drive =
+        given.size() >= 2 && std::isalpha(static_cast<unsigned char>(given[0])) && given[1] == ':';
+    const bool full = (drive && slash(2)) || (slash(0) && slash(1));
+    if (!full) return platform::kFileNotFound;
     auto& files = machine_.files.files;
-    const std::string path =
-        FindFileKey(files, ResolvePath(machine_.processes.currentDirectory, Utf16ToUtf8(source)));
+    const std::string path = FindFileKey(files, given);
     const auto found = files.find(path);
-    if (source.empty() || found == files.end()) return platform::kFileNotFound;
+    if (found == files.end()) return platform::kFileNotFound;
     const std::string folder = SetupFileFolder(machine_.processes.systemDirectory);
     auto& store = machine_.netcfg.setupFiles;
     // A setup file the store holds already is not copied again: its copy's name is the answer.

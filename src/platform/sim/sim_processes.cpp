@@ -1,6 +1,7 @@
 #include "platform/sim/sim_processes.h"
 
 #include <algorithm>
+#include <cctype>
 #include <new>
 
 #include "platform/sim/adhoc_tool.h"
@@ -31,10 +32,25 @@ std::string BaseName(const std::string& path) {
 }  // namespace
 
 std::string ResolvePath(const std::string& directory, const std::string& name) {
-  const bool absolute = (name.size() >= 2 && name[1] == ':') || (!name.empty() && name[0] == '\\');
-  if (absolute) return name;
-  if (!directory.empty() && directory.back() == '\\') return directory + name;
-  return directory + "\\" + name;
+  const auto slash = [](const std::string& text, std::size_t i) {
+    return text.size() > i && (text[i] == '\\' || text[i] == '/');
+  };
+  const auto drive = [](const std::string& text) { return text.size() >= 2 && text[1] == ':'; };
+  if (slash(name, 0) && slash(name, 1)) return name;         // \\server\share\...
+  if (drive(name) && slash(name, 2)) return name;            // X:\...
+  if (slash(name, 0)) return directory.substr(0, 2) + name;  // the current drive's root
+  std::string base = directory;
+  std::string rest = name;
+  if (drive(name)) {
+    rest = name.substr(2);
+    // Only the current drive's current directory is kept; another drive's is its root.
+    const bool sameDrive =
+        drive(directory) && std::toupper(static_cast<unsigned char>(name[0])) ==
+                                std::toupper(static_cast<unsigned char>(directory[0]));
+    if (!sameDrive) base = name.substr(0, 2) + "\\";
+  }
+  if (!base.empty() && base.back() == '\\') return base + rest;
+  return base + "\\" + rest;
 }
 
 std::string FindFileKey(const std::map<std::string, std::string>& files, const std::string& path) {
@@ -49,10 +65,9 @@ std::string FindFileKey(const std::map<std::string, std::string>& files, const s
 void SimProcesses::EndExpired() {
   auto& table = machine_.processes.table;
   const std::uint32_t now = machine_.tickCount;
-  table.erase(std::remove_if(table.begin(), table.end(),
-                             [&](const SimProcess& p) {
-                               return p.endsAtTick && Reached(now, *p.endsAtTick);
-                             }),
+  table.erase(std::remove_if(
+                  table.begin(), table.end(),
+                  [&](const SimProcess& p) { return p.endsAtTick && Reached(now, *p.endsAtTick); }),
               table.end());
 }
 
@@ -83,8 +98,8 @@ Status SimProcesses::OpenProcess(std::uint32_t access, std::uint32_t id,
                                  platform::ProcessHandle& process) {
   if (Status fault = machine_.accounting.Enter(Service::Processes)) return fault;
   const auto& table = machine_.processes.table;
-  auto found = std::find_if(table.begin(), table.end(),
-                            [&](const SimProcess& p) { return p.id == id; });
+  auto found =
+      std::find_if(table.begin(), table.end(), [&](const SimProcess& p) { return p.id == id; });
   if (found == table.end()) return kInvalidParameter;  // as Windows answers for a gone process
   if (!found->openable || access == 0) return kAccessDenied;
   process = Add(id, found->image);

@@ -51,8 +51,7 @@ class SimFiles final : public platform::Files {
   Status OpenFile(std::u16string_view name, platform::Disposition disposition,
                   platform::FileHandle& file) override;
   Status SeekToEnd(platform::FileHandle file) override;
-  Status Write(platform::FileHandle file, std::string_view bytes,
-               std::uint32_t& written) override;
+  Status Write(platform::FileHandle file, std::string_view bytes, std::uint32_t& written) override;
   Status CloseFile(platform::FileHandle file) override;
 
   std::size_t OpenCount() const { return open_.size(); }
@@ -70,8 +69,11 @@ class SimFiles final : public platform::Files {
   platform::FileHandle next_ = 0x600;
 };
 
-// The full path of `name` seen from `directory`: relative names are joined to it.
+// The full path of `name` seen from `directory` (a full path itself), as the system makes it:
+// "\\x" is taken from the directory's drive root, "C:x" from the directory when it is on C:, else
+// from C:'s root (the machine keeps one current directory).
 std::string ResolvePath(const std::string& directory, const std::string& name);
+
 // The stored key of a file path (the case it was created with), or the path itself when new.
 std::string FindFileKey(const std::map<std::string, std::string>& files, const std::string& path);
 
