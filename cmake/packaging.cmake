@@ -1,4 +1,4 @@
-# `cpack` (or `cpack --preset windows-x86`) zips the installed kit:
+# `cpack --preset <preset>` (or `cpack` in the build folder) zips the installed kit:
 # NebrinCoreDll-<version>-win32.zip from the i686 build (the product), -win64.zip from the
 # x86-64 one, -Linux.zip on Linux.
 set(CPACK_PACKAGE_NAME NebrinCoreDll)
