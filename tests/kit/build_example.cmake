@@ -1,17 +1,24 @@
-# Builds the example host the kit ships, from the installed kit, with one toolchain.
-# Usage: cmake -DKIT=<install prefix> -DTOOLCHAIN=<file> -DBINARY=<build dir> [-DWITHOUT_CRT=ON]
-#              -P build_example.cmake
+# Builds a consumer of the installed kit: by default the example host the kit ships, with one
+# toolchain (none: the build machine's compiler).
+# Usage: cmake -DKIT=<install prefix> -DBINARY=<build dir> [-DTOOLCHAIN=<file>] [-DSOURCE=<dir>]
+#              [-DWITHOUT_CRT=ON] -P build_example.cmake
 file(REMOVE_RECURSE "${BINARY}")
-set(arguments -S "${KIT}/share/doc/NebrinCoreDll/examples/profile_host" -B "${BINARY}" -G Ninja
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DCMAKE_PREFIX_PATH=${KIT})
+if(NOT SOURCE)
+  set(SOURCE "${KIT}/share/doc/NebrinCoreDll/examples/profile_host")
+endif()
+set(arguments -S "${SOURCE}" -B "${BINARY}" -G Ninja -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_PREFIX_PATH=${KIT})
+if(TOOLCHAIN)
+  list(APPEND arguments -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN})
+endif()
 if(WITHOUT_CRT)
   list(APPEND arguments -DNEBRIN_EXAMPLE_WITHOUT_CRT=ON)
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} ${arguments} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "configuring the example host against the kit failed")
+  message(FATAL_ERROR "configuring ${SOURCE} against the kit failed")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} --build "${BINARY}" RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "building the example host failed")
+  message(FATAL_ERROR "building ${SOURCE} failed")
 endif()
