@@ -58,10 +58,12 @@ if(WIN32)
 endif()
 foreach(package IN LISTS linked_in_packages)
   set(copyright /usr/share/doc/${package}/copyright)
-  if(NOT EXISTS ${copyright})
-    message(FATAL_ERROR "${copyright} is missing: the kit ships the licence of ${package}")
+  if(EXISTS ${copyright})
+    install(FILES ${copyright} DESTINATION ${NEBRIN_INSTALL_DOC_DIR}/licences
+            RENAME ${package}.txt)
+  else()
+    # The build goes on; the kit test (kit_install_package) fails for the missing text.
+    message(WARNING "${copyright} is missing: the kit lacks the licence text of ${package}")
   endif()
-  install(FILES ${copyright} DESTINATION ${NEBRIN_INSTALL_DOC_DIR}/licences
-          RENAME ${package}.txt)
 endforeach()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${NEBRIN_INSTALL_DOC_DIR}/examples)
