@@ -6,6 +6,8 @@ set(CPACK_PACKAGE_VENDOR "${NEBRIN_MAKER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "NebrinCoreDll, the network-profile library, for host authors")
 set(CPACK_GENERATOR ZIP)
+# The zip carries no debug information (the RelWithDebInfo Linux build has plenty).
+set(CPACK_STRIP_FILES TRUE)
 if(WIN32)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(CPACK_SYSTEM_NAME win64)
