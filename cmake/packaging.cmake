@@ -6,8 +6,12 @@ set(CPACK_PACKAGE_VENDOR "${NEBRIN_MAKER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "NebrinCoreDll, the network-profile library, for host authors")
 set(CPACK_GENERATOR ZIP)
-# The zip carries no debug information (the RelWithDebInfo Linux build has plenty).
-set(CPACK_STRIP_FILES TRUE)
+if(NOT WIN32)
+  # The Linux zip carries no debug information (the RelWithDebInfo build has plenty). The Windows
+  # zips hold the installed files as they are: their Release binaries have none, and the kit
+  # tests run the installed ones.
+  set(CPACK_STRIP_FILES TRUE)
+endif()
 if(WIN32)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(CPACK_SYSTEM_NAME win64)
