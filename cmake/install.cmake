@@ -33,6 +33,10 @@ else()
   set(NEBRIN_KIT_SYSTEM Linux)
 endif()
 set(NEBRIN_KIT_LIBRARY $<TARGET_FILE_NAME:NebrinCoreDll>)
+if(NOT WIN32)
+  # A consumer records the library's soname, not its file name, as what it needs at run time.
+  set(NEBRIN_KIT_SONAME $<TARGET_SONAME_FILE_NAME:NebrinCoreDll>)
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/NebrinCoreDllConfig.cmake.in
                ${CMAKE_BINARY_DIR}/kit/NebrinCoreDllConfig.cmake.configured @ONLY)
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/kit/NebrinCoreDllConfig.cmake
