@@ -5,7 +5,7 @@
 #   include/  NebrinCoreDll.h
 #   lib/cmake/NebrinCoreDll/  the package configuration and version file for find_package
 #   share/doc/NebrinCoreDll/  the host guide, the profile-file format, the licence notes of what is
-#             linked in, and the example host
+#             linked in, and (Windows only) the example host
 include(CMakePackageConfigHelpers)
 
 set(NEBRIN_INSTALL_CMAKE_DIR lib/cmake/NebrinCoreDll)
@@ -70,4 +70,7 @@ foreach(package IN LISTS linked_in_packages)
     message(WARNING "${copyright} is missing: the kit lacks the licence text of ${package}")
   endif()
 endforeach()
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${NEBRIN_INSTALL_DOC_DIR}/examples)
+if(WIN32)
+  # The example host is a Windows program; the Linux kit leaves it out.
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${NEBRIN_INSTALL_DOC_DIR}/examples)
+endif()

@@ -29,12 +29,12 @@ set(expected
   share/doc/NebrinCoreDll/profile-file.md
   share/doc/NebrinCoreDll/third-party.md
   share/doc/NebrinCoreDll/licences/libcli11-dev.txt
-  share/doc/NebrinCoreDll/licences/nlohmann-json3-dev.txt
-  share/doc/NebrinCoreDll/examples/profile_host/CMakeLists.txt
-  share/doc/NebrinCoreDll/examples/profile_host/profile_host.cpp)
+  share/doc/NebrinCoreDll/licences/nlohmann-json3-dev.txt)
 if(SYSTEM STREQUAL "Windows")
   list(APPEND expected
     bin/NebrinCoreDll.dll bin/nebrin.exe lib/NebrinCoreDll.lib lib/libNebrinCoreDll.dll.a
+    share/doc/NebrinCoreDll/examples/profile_host/CMakeLists.txt
+    share/doc/NebrinCoreDll/examples/profile_host/profile_host.cpp
     share/doc/NebrinCoreDll/licences/gcc-mingw-w64-base.txt
     share/doc/NebrinCoreDll/licences/mingw-w64-common.txt)
 else()
@@ -43,6 +43,10 @@ endif()
 foreach(file IN LISTS expected)
   check("the kit has ${file}" EXISTS ${PREFIX}/${file})
 endforeach()
+if(NOT SYSTEM STREQUAL "Windows")
+  check("the Linux kit leaves out the Windows example host"
+        NOT EXISTS ${PREFIX}/share/doc/NebrinCoreDll/examples)
+endif()
 file(GLOB_RECURSE installed RELATIVE "${PREFIX}" "${PREFIX}/*")
 list(SORT installed)
 
