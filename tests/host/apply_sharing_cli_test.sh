@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Applying every kind of profile through the host on the demo machine, as the README walks a user
+# Applying every kind of profile through the host on the demo machine, as docs/cli.md walks a user
 # through it: a sharing host from no profile in force, a sharing client over it, a normal profile
 # over the client (which starts WZCSVC again); then --from, a refusal that changes nothing, and the
 # exit status of a failed application.

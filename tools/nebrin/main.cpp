@@ -2,11 +2,13 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iostream>
+#include <string>
 
 #include "adapters_command.h"
 #include "apply_commands.h"
 #include "diag_commands.h"
 #include "host_session.h"
+#include "nebrin_version.h"
 #include "printer_commands.h"
 #include "profile_commands.h"
 #include "profile_file_commands.h"
@@ -16,6 +18,8 @@
 int main(int argc, char** argv) {
   CLI::App app{"nebrin: capture, store and apply network profiles with NebrinCoreDll"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("nebrin ") + NEBRIN_VERSION_TEXT,
+                       "print the version and exit");
   nebrin::host::HostOptions options;
   nebrin::host::AddSessionOptions(app, options);
   nebrin::host::AddAdaptersCommand(app, options);

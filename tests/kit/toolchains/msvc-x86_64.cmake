@@ -1,0 +1,4 @@
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(NEBRIN_MSVC_TARGET x86_64-pc-windows-msvc)
+set(NEBRIN_MINGW_TRIPLET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/msvc-common.cmake)
