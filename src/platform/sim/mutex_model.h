@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -29,6 +30,9 @@ enum class NamedObjectRefusal {
 struct MutexState {
   std::map<std::string, NamedMutex> mutexes;           // by name (UTF-8)
   std::map<std::string, NamedObjectRefusal> refusals;  // names CreateMutexW is refused
+  // Told the name when the host's thread takes a mutex it did not hold, before the wait returns:
+  // a test plays another process that changed what the mutex guards just before releasing it.
+  std::function<void(const std::string&)> takenObserver;
 };
 
 }  // namespace nebrin::sim

@@ -49,13 +49,13 @@ std::uint32_t SimMutexes::Wait(platform::MutexHandle mutex, std::uint32_t millis
       ++named.recursion;
       return platform::kWaitObject0;
     case MutexHolder::None:
+    case MutexHolder::Abandoned: {
+      const bool abandoned = named.holder == MutexHolder::Abandoned;
       named.holder = MutexHolder::Host;
       named.recursion = 1;
-      return platform::kWaitObject0;
-    case MutexHolder::Abandoned:
-      named.holder = MutexHolder::Host;
-      named.recursion = 1;
-      return platform::kWaitAbandoned;
+      if (machine_.mutexes.takenObserver) machine_.mutexes.takenObserver(handle->second);
+      return abandoned ? platform::kWaitAbandoned : platform::kWaitObject0;
+    }
     case MutexHolder::OtherProcess:
       break;
   }
