@@ -105,7 +105,7 @@ TEST_F(StoreLockTest, WritersChangeNothingWithoutTheMutex) {
        60000},
       {"the name is an event's",
        [](Machine& m) { m.mutex_state().refusals[kMutex] = NamedObjectRefusal::OtherKind; }, 0},
-      {"another user's mutex",
+      {"another user's mutex, default security",
        [](Machine& m) { m.mutex_state().refusals[kMutex] = NamedObjectRefusal::AccessDenied; }, 0},
   };
   for (const Case& c : cases) {
@@ -134,6 +134,21 @@ TEST_F(StoreLockTest, WritersChangeNothingWithoutTheMutex) {
     EXPECT_EQ(Text(loaded.adapters[0].IpAddressList), "192.168.1.34") << c.name;  // the lease
     EXPECT_EQ(Value(AdapterPath(0, 0), "IpAddressList"), "1.2.3.4") << c.name;
   }
+}
+
+// Another user's mutex that grants this user only waiting and releasing is opened with those
+// rights: the writer takes its turn and releases it.
+TEST_F(StoreLockTest, AnotherUsersMutexOpenedForWaitingAndReleasing) {
+  Use(Machine::Demo());
+  machine().mutex_state().refusals[kMutex] = NamedObjectRefusal::FullAccessDenied;
+  machine().mutex_state().mutexes[kMutex].holder = MutexHolder::OtherProcess;
+  Profile p = OfficeProfile();
+  Put(p.adapters[1].Metric, "20");
+  EXPECT_EQ(SaveNew(p), 0) << "its holder keeps it";
+  machine().mutex_state().mutexes[kMutex].holder = MutexHolder::None;
+  EXPECT_EQ(SaveNew(p), 1);
+  EXPECT_EQ(machine().mutex_state().mutexes[kMutex].holder, MutexHolder::None);
+  EXPECT_EQ(machine().OpenHandles(), 0u);
 }
 
 // A machine-wide key that is not there is gone without a writer's turn.

@@ -23,8 +23,13 @@ struct NamedMutex {
 
 // What a name of the session's object namespace stands for besides a mutex.
 enum class NamedObjectRefusal {
-  OtherKind,     // an event or a semaphore of that name: ERROR_INVALID_HANDLE
-  AccessDenied,  // a mutex another user made with rights that keep this user out
+  OtherKind,  // an event or a semaphore of that name: ERROR_INVALID_HANDLE
+  // Another user's mutex. Made with the default security descriptor (full access for its
+  // creator, SYSTEM and administrators, none for anyone else), it keeps this user out entirely.
+  AccessDenied,
+  // Another user's mutex whose descriptor grants others only SYNCHRONIZE and MUTEX_MODIFY_STATE:
+  // CreateMutexW (full access) is refused, OpenMutexW with those two rights is not.
+  FullAccessDenied,
 };
 
 struct MutexState {

@@ -16,7 +16,10 @@ Status SimMutexes::Create(const std::u16string& name, platform::MutexHandle& mut
     if (Status fault = machine_.accounting.Enter(Service::Mutexes)) return fault;
     const std::string key = Utf16ToUtf8(name);
     const auto refused = machine_.mutexes.refusals.find(key);
-    if (refused != machine_.mutexes.refusals.end()) {
+    // Another user's mutex that grants this user the rights to wait and release is opened with
+    // those, as the Win32 seam falls back to when full access is refused.
+    if (refused != machine_.mutexes.refusals.end() &&
+        refused->second != NamedObjectRefusal::FullAccessDenied) {
       return refused->second == NamedObjectRefusal::OtherKind ? kInvalidHandle
                                                               : platform::kAccessDenied;
     }
