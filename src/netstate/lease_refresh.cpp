@@ -79,12 +79,32 @@ bool ReadLeaseSettings(CNetInfoManage& manage, Registry& registry, AdapterInfoSt
   return true;
 }
 
-// Writes the seven address values of the entry into its adapter key, if that key opens and the
-// store's mutex is taken within a second (another writer keeping it longer leaves the store as it
-// was). Each value is replaced whole, so the adapter loads at every point between two writes.
+// Whether the stored adapter is, as the store stands now, still the DHCP adapter of that name the
+// load read. Another writer may have changed it since (an edit to static addresses, a profile
+// deleted and its number taken by another): its values are then not the lease's to replace.
+bool StillLeased(Registry& registry, const AdapterInfoStr& entry, int profile, int index) {
+  UniqueKey key;
+  if (platform::OpenKey(registry, platform::kCurrentUser, store::AdapterKeyPath(profile, index),
+                        Access::Read, key) != kSuccess) {
+    return false;
+  }
+  std::u16string name;
+  std::u16string dhcp;
+  return platform::ReadText(registry, key.get(), u"AdapterName",
+                            sizeof(entry.AdapterName) / sizeof(NebrinChar), name) == kSuccess &&
+         name == FieldText(entry.AdapterName) &&
+         platform::ReadText(registry, key.get(), u"DhcpEnabled",
+                            sizeof(entry.DhcpEnabled) / sizeof(NebrinChar), dhcp) == kSuccess &&
+         dhcp != u"no";
+}
+
+// Writes the seven address values of the entry into its adapter key, if the store's mutex is
+// taken within a second (another writer keeping it longer leaves the store as it was) and the
+// key is still that DHCP adapter. Each value is replaced whole, so the adapter loads at every
+// point between two writes.
 void StoreLease(Registry& registry, const AdapterInfoStr& entry, int profile, int index) {
   store::StoreWriteLock lock(platform::Current(), store::kLeaseLockWait);
-  if (!lock.held()) return;
+  if (!lock.held() || !StillLeased(registry, entry, profile, index)) return;
   UniqueKey key;
   if (platform::OpenKey(registry, platform::kCurrentUser, store::AdapterKeyPath(profile, index),
                         Access::Write, key) != kSuccess) {

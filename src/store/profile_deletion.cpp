@@ -59,9 +59,9 @@ int RecountProfiles(Registry& registry) {
 
 // The name goes first: from then on the catalogue lists the profile as damaged and its name is
 // free, so a deletion cut off part-way leaves no named profile that does not load. The registry
-// deletes only a key without subkeys, so the adapter keys go one by one, then the profile key,
-// then "ProfileCount" is recounted.
-int DeleteProfile(Registry& registry, int number) {
+// deletes only a key without subkeys, so the adapter keys go one by one, then the profile key.
+// "ProfileCount" is left to the caller's recount.
+int DeleteProfileKeys(Registry& registry, int number) {
   {
     platform::UniqueKey profile;
     if (platform::OpenKey(registry, platform::kCurrentUser, ProfileKeyPath(number),
@@ -72,9 +72,13 @@ int DeleteProfile(Registry& registry, int number) {
     if (unnamed != platform::kSuccess && unnamed != platform::kFileNotFound) return 0;
   }
   if (DeleteAdapterKeys(registry, number) != 1) return 0;
-  if (registry.DeleteKey(platform::kCurrentUser, ProfileKeyPath(number)) != platform::kSuccess)
-    return 0;
-  return RecountProfiles(registry);
+  return registry.DeleteKey(platform::kCurrentUser, ProfileKeyPath(number)) == platform::kSuccess
+             ? 1
+             : 0;
+}
+
+int DeleteProfile(Registry& registry, int number) {
+  return DeleteProfileKeys(registry, number) == 1 ? RecountProfiles(registry) : 0;
 }
 
 int DeleteEveryProfile(Registry& registry) {
@@ -83,13 +87,15 @@ int DeleteEveryProfile(Registry& registry) {
                         root) != platform::kSuccess) {
     return 0;
   }
-  // Each round deletes a key or stops, so the loop ends.
-  for (;;) {
+  // Each round deletes a key or stops, so the loop ends. "ProfileCount" is recounted once, at
+  // the end (a recount walks every key, so one per profile would make this quadratic); a count
+  // left above the profiles by a failure or a kill part-way only skips numbers.
+  for (bool deleted = false;; deleted = true) {
     std::u16string name;
     const platform::Status status = SubkeyName(registry, root.get(), 0, name);
-    if (status == platform::kNoMoreItems) return 1;
+    if (status == platform::kNoMoreItems) return deleted ? RecountProfiles(registry) : 1;
     if (status != platform::kSuccess) return 0;
-    if (DeleteProfile(registry, ParseNumber(name)) != 1) return 0;
+    if (DeleteProfileKeys(registry, ParseNumber(name)) != 1) return 0;
   }
 }
 

@@ -33,6 +33,9 @@ class StoreWriteLock {
   StoreWriteLock& operator=(const StoreWriteLock&) = delete;
 
   // False when the mutex could not be opened or taken in time: the writer then changes nothing.
+  // A mutex another user of the session made is opened with the rights to wait and release only;
+  // made with the default security descriptor (its creator, SYSTEM and administrators), even
+  // those are refused, and every writer answers 0 until that user's programs have ended.
   bool held() const { return held_; }
 
  private:

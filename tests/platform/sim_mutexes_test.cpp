@@ -36,6 +36,12 @@ TEST(SimMutexesTest, TakingAgainReleasingRefusalsAndOtherHolders) {
   EXPECT_EQ(kAccessDenied, mutexes.Create(u"Local\\D", mutex));
   EXPECT_EQ(kSuccess, mutexes.Create(u"local\\e", mutex)) << "names are case-sensitive";
   mutexes.Close(mutex);
+  // A mutex that grants only waiting and releasing is opened with those rights.
+  machine->mutex_state().refusals["Local\\W"] = NamedObjectRefusal::FullAccessDenied;
+  ASSERT_EQ(kSuccess, mutexes.Create(u"Local\\W", mutex));
+  EXPECT_EQ(kWaitObject0, mutexes.Wait(mutex, 0, error));
+  EXPECT_EQ(kSuccess, mutexes.Release(mutex));
+  mutexes.Close(mutex);
 
   machine->mutex_state().mutexes["Local\\M"].holder = MutexHolder::OtherProcess;
   ASSERT_EQ(kSuccess, mutexes.Create(u"Local\\M", mutex));

@@ -127,4 +127,52 @@ TEST_F(LeaseRefreshTest, LoadingRefreshesDhcpAdapters) {
   EXPECT_EQ(retrieve.GetInfoFromRegistry(0, &loaded.env, loaded.adapters), 1);
 }
 
+// Another writer changes the adapter key between the load's read of "DhcpEnabled" and the
+// refresh's taking of the mutex: the refresh writes only while the key is still that DHCP
+// adapter, and the load answers as it read.
+TEST_F(LeaseRefreshTest, RefreshLeavesAnAdapterChangedBeforeItTookTheMutex) {
+  struct Case {
+    const char* name;
+    std::function<void(Machine&)> change;
+    const char* storedAddress;
+    int loaded = 1;  // a key deleted under the load fails its later reads
+  };
+  const Case cases[] = {
+      {"unchanged", [](Machine&) {}, "192.168.1.34"},
+      {"edited to static",
+       [](Machine& m) {
+         m.SetString(kHkcu, AdapterPath(0, 0), "DhcpEnabled", "no");
+         m.SetString(kHkcu, AdapterPath(0, 0), "IpAddressList", "10.9.9.9");
+       },
+       "10.9.9.9"},
+      {"number taken by a profile of another adapter",
+       [](Machine& m) { m.SetString(kHkcu, AdapterPath(0, 0), "AdapterName", kWirelessGuid); },
+       "172.16.0.9"},
+      {"adapter key gone", [](Machine& m) { m.RemoveKeyTree(kHkcu, AdapterPath(0, 0)); }, nullptr,
+       0},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    int taken = 0;
+    machine().mutex_state().takenObserver = [&](const std::string&) {
+      if (taken++ == 0) c.change(machine());
+    };
+    Profile loaded;
+    CCommonFtn().InitStructure(&loaded.env, loaded.adapters);
+    EXPECT_EQ(retrieve.GetInfoFromRegistry(0, &loaded.env, loaded.adapters), c.loaded) << c.name;
+    EXPECT_EQ(Text(loaded.adapters[0].IpAddressList), "192.168.1.34") << c.name;
+    EXPECT_EQ(taken, 1) << c.name;
+    if (c.storedAddress != nullptr) {
+      EXPECT_EQ(Stored("IpAddressList"), c.storedAddress) << c.name;
+      EXPECT_EQ(Stored("SubnetMask"),
+                std::string(c.storedAddress) == "192.168.1.34" ? "255.255.255.0" : "255.255.0.0")
+          << c.name;
+    } else {
+      EXPECT_FALSE(machine().KeyExists(kHkcu, AdapterPath(0, 0))) << c.name;
+    }
+    machine().mutex_state().takenObserver = nullptr;
+    TearDown();
+  }
+}
+
 }  // namespace

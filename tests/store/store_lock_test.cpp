@@ -105,7 +105,7 @@ TEST_F(StoreLockTest, WritersChangeNothingWithoutTheMutex) {
        60000},
       {"the name is an event's",
        [](Machine& m) { m.mutex_state().refusals[kMutex] = NamedObjectRefusal::OtherKind; }, 0},
-      {"another user's mutex",
+      {"another user's mutex, default security",
        [](Machine& m) { m.mutex_state().refusals[kMutex] = NamedObjectRefusal::AccessDenied; }, 0},
   };
   for (const Case& c : cases) {
@@ -134,6 +134,21 @@ TEST_F(StoreLockTest, WritersChangeNothingWithoutTheMutex) {
     EXPECT_EQ(Text(loaded.adapters[0].IpAddressList), "192.168.1.34") << c.name;  // the lease
     EXPECT_EQ(Value(AdapterPath(0, 0), "IpAddressList"), "1.2.3.4") << c.name;
   }
+}
+
+// Another user's mutex that grants this user only waiting and releasing is opened with those
+// rights: the writer takes its turn and releases it.
+TEST_F(StoreLockTest, AnotherUsersMutexOpenedForWaitingAndReleasing) {
+  Use(Machine::Demo());
+  machine().mutex_state().refusals[kMutex] = NamedObjectRefusal::FullAccessDenied;
+  machine().mutex_state().mutexes[kMutex].holder = MutexHolder::OtherProcess;
+  Profile p = OfficeProfile();
+  Put(p.adapters[1].Metric, "20");
+  EXPECT_EQ(SaveNew(p), 0) << "its holder keeps it";
+  machine().mutex_state().mutexes[kMutex].holder = MutexHolder::None;
+  EXPECT_EQ(SaveNew(p), 1);
+  EXPECT_EQ(machine().mutex_state().mutexes[kMutex].holder, MutexHolder::None);
+  EXPECT_EQ(machine().OpenHandles(), 0u);
 }
 
 // A machine-wide key that is not there is gone without a writer's turn.
@@ -192,23 +207,28 @@ TEST_F(StoreLockTest, ASaveThatLosesTheNumberLeavesTheWinnerVisible) {
 }
 
 // A save that fails after taking its number puts "ProfileCount" back only while no profile at or
-// above that number exists: one another program stored meanwhile stays visible.
+// above that number exists: one another program stored meanwhile stays visible, whether or not
+// that program moved the count on.
 TEST_F(StoreLockTest, ATakenBackSaveNeverHidesAnotherProgramsProfile) {
   struct Case {
     const char* name;
-    bool foreign;
+    const char* foreignCount;  // what the other program wrote to "ProfileCount", if anything
+    int foreignNumber;         // the profile it stored, -1 for none
     std::string countAfter;
+    int next;
   };
   for (const Case& c :
-       {Case{"nobody else", false, "2"}, Case{"a profile stored meanwhile", true, "4"}}) {
+       {Case{"nobody else", nullptr, -1, "2", 2},
+        Case{"a profile stored meanwhile", "4", 3, "4", 4},
+        Case{"a profile stored, the count left as the save wrote it", nullptr, 3, "3", 4}}) {
     Use(Machine::Demo());
     SeedStore(machine(), "2", {0, 1}, 1);
     Machine& m = machine();
     const std::uint64_t from = m.RegistryWrites();
     m.ObserveRegistryWrites([&](std::uint64_t n) {
-      if (!c.foreign || n - from != 2) return;
-      m.SetString(kHkcu, kRoot, "ProfileCount", "4");
-      SeedProfile(m, 3, "Meanwhile", 0);
+      if (n - from != 2) return;
+      if (c.foreignCount != nullptr) m.SetString(kHkcu, kRoot, "ProfileCount", c.foreignCount);
+      if (c.foreignNumber >= 0) SeedProfile(m, c.foreignNumber, "Meanwhile", 0);
     });
     // A static adapter without a metric on an adapter the machine lacks cannot be stored.
     Profile p = OfficeProfile("Fails");
@@ -220,7 +240,7 @@ TEST_F(StoreLockTest, ATakenBackSaveNeverHidesAnotherProgramsProfile) {
     Profile next = OfficeProfile("Next");
     next.env.AdapterCount = 0;
     EXPECT_EQ(SaveNew(next), 1) << c.name;
-    EXPECT_EQ(next.env.nProfileKey, c.foreign ? 4 : 2) << c.name;
+    EXPECT_EQ(next.env.nProfileKey, c.next) << c.name;
   }
 }
 

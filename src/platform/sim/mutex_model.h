@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -22,13 +23,21 @@ struct NamedMutex {
 
 // What a name of the session's object namespace stands for besides a mutex.
 enum class NamedObjectRefusal {
-  OtherKind,     // an event or a semaphore of that name: ERROR_INVALID_HANDLE
-  AccessDenied,  // a mutex another user made with rights that keep this user out
+  OtherKind,  // an event or a semaphore of that name: ERROR_INVALID_HANDLE
+  // Another user's mutex. Made with the default security descriptor (full access for its
+  // creator, SYSTEM and administrators, none for anyone else), it keeps this user out entirely.
+  AccessDenied,
+  // Another user's mutex whose descriptor grants others only SYNCHRONIZE and MUTEX_MODIFY_STATE:
+  // CreateMutexW (full access) is refused, OpenMutexW with those two rights is not.
+  FullAccessDenied,
 };
 
 struct MutexState {
   std::map<std::string, NamedMutex> mutexes;           // by name (UTF-8)
   std::map<std::string, NamedObjectRefusal> refusals;  // names CreateMutexW is refused
+  // Told the name when the host's thread takes a mutex it did not hold, before the wait returns:
+  // a test plays another process that changed what the mutex guards just before releasing it.
+  std::function<void(const std::string&)> takenObserver;
 };
 
 }  // namespace nebrin::sim

@@ -16,7 +16,10 @@ Status SimMutexes::Create(const std::u16string& name, platform::MutexHandle& mut
     if (Status fault = machine_.accounting.Enter(Service::Mutexes)) return fault;
     const std::string key = Utf16ToUtf8(name);
     const auto refused = machine_.mutexes.refusals.find(key);
-    if (refused != machine_.mutexes.refusals.end()) {
+    // Another user's mutex that grants this user the rights to wait and release is opened with
+    // those, as the Win32 seam falls back to when full access is refused.
+    if (refused != machine_.mutexes.refusals.end() &&
+        refused->second != NamedObjectRefusal::FullAccessDenied) {
       return refused->second == NamedObjectRefusal::OtherKind ? kInvalidHandle
                                                               : platform::kAccessDenied;
     }
@@ -49,13 +52,13 @@ std::uint32_t SimMutexes::Wait(platform::MutexHandle mutex, std::uint32_t millis
       ++named.recursion;
       return platform::kWaitObject0;
     case MutexHolder::None:
+    case MutexHolder::Abandoned: {
+      const bool abandoned = named.holder == MutexHolder::Abandoned;
       named.holder = MutexHolder::Host;
       named.recursion = 1;
-      return platform::kWaitObject0;
-    case MutexHolder::Abandoned:
-      named.holder = MutexHolder::Host;
-      named.recursion = 1;
-      return platform::kWaitAbandoned;
+      if (machine_.mutexes.takenObserver) machine_.mutexes.takenObserver(handle->second);
+      return abandoned ? platform::kWaitAbandoned : platform::kWaitObject0;
+    }
     case MutexHolder::OtherProcess:
       break;
   }

@@ -14,6 +14,12 @@ Status Win32Mutexes::Create(const std::u16string& name, MutexHandle& mutex) {
   mutex = kNoMutex;
   const std::wstring wide = ToWin(name);
   HANDLE handle = CreateMutexW(nullptr, FALSE, wide.c_str());
+  // CreateMutexW asks for full access to an existing mutex. One another user of the session made
+  // may grant this user less: waiting and releasing need only these two rights. A mutex made
+  // with the default security descriptor (its creator, SYSTEM and administrators) refuses even
+  // them, and the error stays ERROR_ACCESS_DENIED.
+  if (handle == nullptr && GetLastError() == ERROR_ACCESS_DENIED)
+    handle = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, wide.c_str());
   if (handle == nullptr) return GetLastError();
   mutex = reinterpret_cast<MutexHandle>(handle);
   return kSuccess;
