@@ -25,8 +25,10 @@ class Mutexes {
   virtual ~Mutexes() = default;
 
   // CreateMutexW without security attributes and without taking it: opens the mutex of that name,
-  // creating it when there is none. kAccessDenied when it exists and this user may not use it;
-  // kInvalidHandle when the name belongs to another kind of object (an event, a semaphore).
+  // creating it when there is none. When full access to an existing mutex is refused, it opens it
+  // again with only the rights to wait and release (OpenMutexW with SYNCHRONIZE and
+  // MUTEX_MODIFY_STATE); kAccessDenied when even those are refused. kInvalidHandle when the name
+  // belongs to another kind of object (an event, a semaphore).
   virtual Status Create(const std::u16string& name, MutexHandle& mutex) = 0;
   // WaitForSingleObject with a time-out in milliseconds; on kWaitFailed `error` holds the reason.
   virtual std::uint32_t Wait(MutexHandle mutex, std::uint32_t milliseconds, Status& error) = 0;
