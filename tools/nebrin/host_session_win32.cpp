@@ -1,7 +1,13 @@
 // On Windows the host runs the library against the real system: nothing to load or save.
+#include <windows.h>
+#include <shlobj.h>
+
 #include <CLI/CLI.hpp>
+#include <iostream>
+#include <stdexcept>
 
 #include "host_session.h"
+#include "import_journal.h"
 
 namespace nebrin::host {
 namespace {
@@ -9,12 +15,34 @@ namespace {
 class SystemSession final : public HostSession {
  public:
   void Commit() override {}
+  void CommitRefresh() override {}
 };
 
 }  // namespace
 
-std::unique_ptr<HostSession> OpenSession(const HostOptions&) {
-  return std::make_unique<SystemSession>();
+std::filesystem::path ImportJournalPath(const HostOptions&) {
+  wchar_t folder[MAX_PATH] = {};
+  if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) {
+    throw std::runtime_error(
+        "the folder for this user's application data cannot be found, so an import cannot keep "
+        "its journal");
+  }
+  return std::filesystem::path(folder) / L"Nebrin" / L"import-journal.json";
+}
+
+std::unique_ptr<HostSession> OpenSession(const HostOptions& options) {
+  auto session = std::make_unique<SystemSession>();
+  std::filesystem::path journal;
+  try {
+    journal = ImportJournalPath(options);
+  } catch (const std::runtime_error&) {
+    return session;  // no journal could have been written either
+  }
+  if (const std::optional<ImportRecovery> recovery = UndoInterruptedImport(journal)) {
+    if (recovery->finished) EndImportJournal(journal);
+    std::cerr << "nebrin: " << recovery->sentence << "\n";
+  }
+  return session;
 }
 
 void AddSessionOptions(CLI::App&, HostOptions&) {}

@@ -7,6 +7,7 @@
 
 #include "connection_words.h"
 #include "host_text.h"
+#include "machine_lock.h"
 #include "platform/sim/machine.h"
 #include "table.h"
 #include "wireless_view.h"
@@ -16,6 +17,7 @@ namespace {
 
 void InitMachine(const HostOptions& options, bool demo, bool force) {
   const std::filesystem::path file = MachineFile(options);
+  const MachineLock lock(file, std::cerr);
   std::error_code error;
   if (std::filesystem::exists(file, error) && !force) {
     throw std::runtime_error(file.string() + " already exists; use --force to replace it");

@@ -77,14 +77,16 @@ std::vector<std::u16string> ChooseNames(const std::vector<FileProfile>& profiles
   const bool recounted = manage.SetProfileCount() == 1;
   if (!left.empty()) {
     throw ImportFailed(failure + ", and undoing the import failed: profiles " + left +
-                       " of this import could not be deleted");
+                           " of this import could not be deleted",
+                       false);
   }
   if (!recounted) {
     throw ImportFailed(failure +
-                       ", so the import was undone, but the store's next profile "
-                       "number could not be recounted");
+                           ", so the import was undone, but the store's next profile "
+                           "number could not be recounted",
+                       true);
   }
-  throw ImportFailed(failure + ", so the import was undone: nothing of it was kept");
+  throw ImportFailed(failure + ", so the import was undone: nothing of it was kept", true);
 }
 
 }  // namespace
@@ -95,6 +97,7 @@ ImportReport ImportProfiles(std::vector<FileProfile> profiles, const ImportOptio
   if (NeedsAdapters(profiles) || !options.maps.empty()) here = ThisMachinesAdapters();
   report.adapterNotes = MapAdapters(profiles, here, options.maps);
   const std::vector<std::u16string> names = ChooseNames(profiles, options.rename);
+  if (options.beforeWriting && !profiles.empty()) options.beforeWriting(names);
 
   std::vector<int> stored;
   for (std::size_t i = 0; i < profiles.size(); ++i) {

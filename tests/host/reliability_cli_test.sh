@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Commands side by side, files the host does not own, damaged stores and hostile input: nothing
+# is lost, nothing is shown raw, and every refusal is a short sentence.
+set -u
+nebrin=$1
+source "$(dirname "$0")/check_lib.sh"
+chmod 0755 "$scratch"  # an unprivileged user below reaches its own folder
+m=$scratch/m.json
+"$nebrin" --machine "$m" machine init --demo >/dev/null
+
+count_profiles() { "$nebrin" --machine "$1" list --json 2>/dev/null | jq length; }
+# A value of a stored profile, edited in place in the machine file (a store damaged by hand).
+edit_store() {  # edit_store FILE PYTHON-EXPRESSION-ON-`store`
+  python3 - "$1" "$2" <<'PY'
+import json, sys
+path, code = sys.argv[1], sys.argv[2]
+doc = json.load(open(path))
+store = doc["registry"]["HKEY_CURRENT_USER"]["keys"]["Software"]["keys"]["Corvane"]["keys"]["Nebrin"]
+exec(code)
+json.dump(doc, open(path, "w"))
+PY
+}
+
+# --- Twenty saves at once keep twenty profiles; a list beside the saves undoes none. ---
+for i in $(seq 1 20); do "$nebrin" --machine "$m" save "P$i" >/dev/null 2>&1 & done
+wait
+check "20 saves at once keep 20 profiles" test "$(count_profiles "$m")" -eq 20
+names=$("$nebrin" --machine "$m" list --json | jq -r '.[].ProfileName' | sort | tr '\n' ' ')
+check "every saved name is listed" test "$names" = "$(printf 'P%s\n' $(seq 1 20) | sort | tr '\n' ' ')"
+for i in $(seq 1 5); do
+  "$nebrin" --machine "$m" save "Q$i" >/dev/null 2>&1 &
+  "$nebrin" --machine "$m" list >/dev/null 2>&1 &
+  "$nebrin" --machine "$m" show 0 >/dev/null 2>&1 &
+done
+wait
+check "saves beside lists and shows are all kept" test "$(count_profiles "$m")" -eq 25
+
+# --- A command that waits for the lock says so after a second and names what it waits for. ---
+flock "$m.lock" sleep 2 &
+holder=$!
+sleep 0.3
+err=$("$nebrin" --machine "$m" list 2>&1 >/dev/null)
+wait $holder
+check "a waiting command says it waits" contains "$err" "Waiting for another nebrin command"
+check "and names the lock file" contains "$err" "$m.lock"
+
+# --- Mode, owner, symlinks, stale temporaries. ---
+n=$scratch/fresh/new.json
+"$nebrin" --machine "$n" list >/dev/null
+check "a new machine file is created 0600" test "$(stat -c %a "$n")" = 600
+chmod 0640 "$n"
+"$nebrin" --machine "$n" save Kept >/dev/null
+check "a save keeps the file's mode" test "$(stat -c %a "$n")" = 640
+ln -s fresh/new.json "$scratch/link.json"
+"$nebrin" --machine "$scratch/link.json" save ViaLink >/dev/null
+check "the symlink stays a link" test -L "$scratch/link.json"
+check "its target took the save" test "$(count_profiles "$n")" -eq 2
+sleep 0.1 & gone=$!; wait $gone
+touch "$n.tmp-$gone-0" "$n.tmp-$$-3" "$n.tmp-other" "$scratch/fresh/unrelated.tmp-$gone-0"
+"$nebrin" --machine "$n" list >/dev/null
+check "a dead command's temporary is removed" test ! -e "$n.tmp-$gone-0"
+check "a live process's fresh temporary stays" test -e "$n.tmp-$$-3"
+check "names a save does not give stay" test -e "$n.tmp-other" -a -e "$scratch/fresh/unrelated.tmp-$gone-0"
+
+# Read-only files and folders (checked as an unprivileged user: root writes anyway).
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups); fi
+ro=$scratch/ro
+mkdir -p "$ro" && cp "$n" "$ro/m.json" && chmod 0644 "$ro/m.json" && chown -R 65534:65534 "$ro" 2>/dev/null
+chmod 0444 "$ro/m.json"
+before=$(sha256sum <"$ro/m.json")
+err=$("${as_user[@]}" "$nebrin" --machine "$ro/m.json" save Nope 2>&1 >/dev/null); rc=$?
+check "a save to a read-only file fails" test $rc -ne 0
+check "and says it cannot be written" contains "$err" "cannot be written"
+check "the read-only file is left as it was" test "$(sha256sum <"$ro/m.json")" = "$before"
+chmod 0644 "$ro/m.json"; chmod 0555 "$ro"
+out=$("${as_user[@]}" "$nebrin" --machine "$ro/m.json" list 2>"$scratch/err"); rc=$?
+check "list in a read-only folder still works" test $rc -eq 0
+check "and lists the profiles" contains "$out" "ViaLink"
+check "it says once that the refreshed lease was not saved" \
+  test "$(grep -c 'were not saved' "$scratch/err")" -eq 1
+chmod 0755 "$ro"
+
+# --- Names: control characters refused when typed, spelt out when read from the store. ---
+err=$("$nebrin" --machine "$n" save $'bad\e[31mname' 2>&1 >/dev/null); rc=$?
+check "a typed name with ESC is refused" test $rc -ne 0
+check "the refusal spells the ESC out" contains "$err" 'bad\u001B[31mname'
+check "the refusal holds no raw ESC" test "$(printf '%s' "$err" | tr -dc '\033' | wc -c)" -eq 0
+err=$("$nebrin" --machine "$n" rename 0 $'two\nlines' 2>&1 >/dev/null); rc=$?
+check "a rename with a newline is refused" test $rc -ne 0
+edit_store "$n" 'store["keys"]["0"]["values"][[v["name"] for v in store["keys"]["0"]["values"]].index("ProfileName")]["data"] = "evil\u001b]0;title\u0007\u009b"'
+out=$("$nebrin" --machine "$n" list)
+check "a stored name with controls is listed spelt out" contains "$out" 'evil\u001B]0;title\u0007\u009B'
+check "no raw control reaches the terminal" test "$(printf '%s' "$out" | tr -dc '\033\007' | wc -c)" -eq 0
+json=$("$nebrin" --machine "$n" list --json)
+check "the JSON list stays JSON" test "$(jq -r '.[0].ProfileName' <<<"$json")" = $'evil\e]0;title\a\u009b'
+
+# --- Icons the catalogue could not read back are refused. ---
+err=$("$nebrin" --machine "$n" save Big --icon=1000000000 2>&1 >/dev/null); rc=$?
+check "an icon of ten digits is refused" test $rc -ne 0
+check "the refusal gives the range" contains "$err" "-99999999 to 999999999"
+"$nebrin" --machine "$n" save Widest --icon=999999999 >/dev/null
+check "the widest icon lists" contains "$("$nebrin" --machine "$n" list)" "999999999"
+
+# --- A damaged profile is named with the command that removes it. ---
+d=$scratch/damaged.json
+"$nebrin" --machine "$d" machine init --demo >/dev/null
+for name in A B C; do "$nebrin" --machine "$d" save "$name" >/dev/null; done
+edit_store "$d" 'store["keys"]["1"]["values"] = [v for v in store["keys"]["1"]["values"] if v["name"] != "ProfileName"]'
+out=$("$nebrin" --machine "$d" list 2>&1); rc=$?
+check "list works beside a damaged profile" test $rc -eq 0
+check "the others are listed" contains "$out" "C"
+check "the damaged one is named with its delete" contains "$out" '`nebrin delete 1` removes it'
+"$nebrin" --machine "$d" export --all -o "$scratch/out.json" 2>"$scratch/err" >/dev/null; rc=$?
+check "export --all works beside it" test $rc -eq 0
+check "export names the damaged profile" contains "$(cat "$scratch/err")" '`nebrin delete 1`'
+check "export holds the two others" test "$(jq '.profiles | length' "$scratch/out.json")" -eq 2
+"$nebrin" --machine "$d" delete 1 >/dev/null
+check "delete removes the damaged profile" test "$(grep -c damaged <<<"$("$nebrin" --machine "$d" list 2>&1)")" -eq 0
+
+# --- current: never applied, or applied and gone. ---
+err=$("$nebrin" --machine "$d" current 2>&1 >/dev/null)
+check "current before any apply" contains "$err" "no profile was applied yet"
+"$nebrin" --machine "$d" apply 0 >/dev/null 2>&1
+"$nebrin" --machine "$d" delete 0 >/dev/null
+err=$("$nebrin" --machine "$d" current 2>&1 >/dev/null)
+check "current after its profile was deleted" contains "$err" "profile 0 was applied last, but it is gone"
+
+# --- Hostile files: too deep, too large, refused with a short sentence. ---
+python3 -c 'print("{\"format\": " + "[" * 100000 + "]" * 100000 + "}")' >"$scratch/deep.json"
+err=$("$nebrin" --machine "$d" import "$scratch/deep.json" 2>&1 >/dev/null); rc=$?
+check "a deeply nested profile file is refused" test $rc -eq 1
+check "as too deep" contains "$err" "nested more than 16 levels"
+python3 -c 'print("{\"format\": \"nebrin-machine\", \"version\": 1, \"x\": " + "[" * 100000 + "]" * 100000 + "}")' >"$scratch/deepm.json"
+err=$("$nebrin" --machine "$scratch/deepm.json" list 2>&1 >/dev/null); rc=$?
+check "a deeply nested machine file is refused" test $rc -eq 1
+check "as too deep for a machine file" contains "$err" "too deep for a machine file"
+python3 -c 'import json; print(json.dumps({"format": "nebrin-profiles", "version": 1, "profiles": [{"ProfileName": "x" * (20 << 20)}]}))' >"$scratch/huge.json"
+err=$("$nebrin" --machine "$d" import "$scratch/huge.json" 2>&1 >/dev/null); rc=$?
+check "a 20 MiB profile file is refused" test $rc -eq 1
+check "as too large" contains "$err" "too large for a profile file"
+python3 -c 'import json; print(json.dumps({"format": "x" * 1000000, "version": 1, "profiles": []}))' >"$scratch/longformat.json"
+err=$("$nebrin" --machine "$d" import "$scratch/longformat.json" 2>&1 >/dev/null)
+check "a refusal quotes a short excerpt" test "${#err}" -lt 400
+
+# --- An interrupted import is undone by the next command, which says so. ---
+j=$scratch/j.json
+"$nebrin" --machine "$j" machine init --demo >/dev/null
+"$nebrin" --machine "$j" save Before >/dev/null
+"$nebrin" --machine "$j" save Half1 >/dev/null
+"$nebrin" --machine "$j" save Half2 >/dev/null
+edit_store "$j" 'store["keys"]["2"]["values"] = [v for v in store["keys"]["2"]["values"] if v["name"] != "ProfileName"]'
+printf '{"import": "office.json", "names": ["Half1", "Half2", "Half3"], "before": [0]}\n' >"$j.import-journal"
+out=$("$nebrin" --machine "$j" list 2>"$scratch/err")
+check "the next command undoes the interrupted import" test "$(count_profiles "$j")" -eq 1
+check "and keeps what was there before" contains "$out" "Before"
+check "it says so" contains "$(cat "$scratch/err")" "an import of office.json was interrupted; the 2 profiles it had stored were removed"
+check "the journal is gone" test ! -e "$j.import-journal"
+err=$("$nebrin" --machine "$j" list 2>&1 >/dev/null)
+check "and says it only once" test -z "$err"
+
+finish "host reliability"
