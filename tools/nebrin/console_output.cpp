@@ -16,11 +16,22 @@ std::string Escape(unsigned value) {
 
 FilteringBuffer::~FilteringBuffer() {
   if (afterC2_) pending_.push_back(static_cast<char>(0xC2));
-  afterC2_ = false;
+  if (afterCr_) pending_ += Escape('\r');
+  afterC2_ = afterCr_ = false;
   sync();
 }
 
 void FilteringBuffer::Put(unsigned char byte) {
+  if (afterCr_) {  // a CR stays only as the start of a line end (the address script's CR LF)
+    afterCr_ = false;
+    pending_ += byte == '\n' ? std::string("\r") : Escape('\r');
+  }
+  if (byte == '\r') {
+    if (afterC2_) pending_.push_back(static_cast<char>(0xC2));
+    afterC2_ = false;
+    afterCr_ = true;
+    return;
+  }
   if (afterC2_) {
     afterC2_ = false;
     if (byte >= 0x80 && byte <= 0x9F) {  // U+0080..U+009F, the C1 controls
@@ -52,7 +63,7 @@ std::streamsize FilteringBuffer::xsputn(const char* data, std::streamsize count)
 }
 
 int FilteringBuffer::sync() {
-  // A 0xC2 waiting for its second byte stays back: written with it, or on destruction.
+  // A 0xC2 or a CR waiting for the byte after it stays back: written with it, or on destruction.
   if (!pending_.empty()) sink_->Write(pending_);
   pending_.clear();
   return 0;

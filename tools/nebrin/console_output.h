@@ -1,5 +1,5 @@
-// Everything the host prints passes through here. Control characters other than newline and tab
-// are spelt out ("\u001B", as in JSON, so JSON output stays valid), so no text from a store or a
+// Everything the host prints passes through here. Control characters other than newline, tab and
+// the CR of a CR LF are spelt out ("\u001B", as in JSON, so JSON output stays valid), so no text from a store or a
 // file can drive the terminal. On Windows a console gets the text through WriteConsoleW, so every
 // name shows as stored whatever the console's code page; a file or a pipe gets UTF-8.
 #pragma once
@@ -36,6 +36,7 @@ class FilteringBuffer final : public std::streambuf {
   std::unique_ptr<OutputSink> sink_;
   std::string pending_;  // filtered text not yet written
   bool afterC2_ = false;  // the last byte was 0xC2, which may start a C1 control
+  bool afterCr_ = false;  // the last byte was a CR, kept only before a LF
 };
 
 // Puts standard output and standard error through FilteringBuffers while it lives.

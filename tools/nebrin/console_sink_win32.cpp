@@ -2,6 +2,7 @@
 // the console's code page; a file or a pipe gets the UTF-8 bytes, as the profile files are.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "console_output.h"

@@ -56,7 +56,12 @@ Catalogue ReadCatalogue() {
     entries = ReadNamesDirectly(scan);
   }
   for (const NameIndex& e : entries) {
-    if (e.nProfileKey >= 0) catalogue.entries.push_back(e);
+    if (e.nProfileKey < 0) continue;
+    // A catalogue may list a damaged profile as an entry without a name and with icon -1; a
+    // profile stored so has both values, a damaged one lacks one of them.
+    const bool blank = e.ProfileName[0] == 0 && e.IconIndex == -1;
+    if (blank && (!StoredName(e.nProfileKey) || !StoredIcon(e.nProfileKey))) continue;
+    catalogue.entries.push_back(e);
   }
   for (const int number : scan.numbers) {
     const bool listed = std::any_of(catalogue.entries.begin(), catalogue.entries.end(),

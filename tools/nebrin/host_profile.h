@@ -48,8 +48,9 @@ std::vector<NebrinChar> WideParam(const std::string& utf8);
 int ProfileNumber(const std::string& typed);
 
 // The stored profiles: those the catalogue lists, in number order, and the damaged ones, profile
-// keys below "ProfileCount" that it passes over (a name or icon that cannot be read, as a save or
-// import killed part-way leaves them), which `delete N` removes.
+// keys below "ProfileCount" that it passes over or lists without a name and with icon -1 while
+// their name or icon cannot be read (as a save or import killed part-way leaves them), which
+// `delete N` removes.
 struct Catalogue {
   std::vector<NameIndex> entries;
   std::vector<int> damaged;

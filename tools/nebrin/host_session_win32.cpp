@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 #include "host_session.h"

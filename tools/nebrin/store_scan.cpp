@@ -109,7 +109,20 @@ std::optional<std::u16string> StoredName(int number) {
 
 std::optional<int> StoredIcon(int number) {
   const auto text = ReadText(OpenedKey(ProfileKey(number)), u"IconIndex");
-  return text ? Decimal(*text, true) : std::nullopt;
+  if (!text) return std::nullopt;
+  // Read as the library reads numbers: leading blanks and a sign, digits up to the first other
+  // character, 0 without digits.
+  std::size_t i = text->find_first_not_of(u" \t\n\v\f\r");
+  if (i == std::u16string::npos) return 0;
+  const bool negative = (*text)[i] == u'-';
+  if ((*text)[i] == u'-' || (*text)[i] == u'+') ++i;
+  long long value = 0;
+  for (; i < text->size() && (*text)[i] >= u'0' && (*text)[i] <= u'9'; ++i) {
+    value = std::min<long long>(value * 10 + ((*text)[i] - u'0'), 1LL << 40);
+  }
+  value = negative ? -value : value;
+  return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
 }
 
 std::optional<int> LastProfileNumber() {

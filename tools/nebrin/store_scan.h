@@ -23,7 +23,8 @@ bool ProfileKeyExists(int number);
 // A profile's "ProfileName" text (any length), or nothing when it cannot be read as text.
 std::optional<std::u16string> StoredName(int number);
 
-// A profile's "IconIndex" text as a number, or nothing when it is missing or not a number.
+// A profile's "IconIndex" text as a number (read as the library reads numbers), or nothing when
+// it is missing or not text.
 std::optional<int> StoredIcon(int number);
 
 // "LastProfileNo" as a number, or nothing when no profile was applied yet.
