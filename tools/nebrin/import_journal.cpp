@@ -59,6 +59,8 @@ void EndImportJournal(const std::filesystem::path& journal) {
 std::optional<ImportRecovery> UndoInterruptedImport(const std::filesystem::path& journal) {
   std::error_code error;
   if (!std::filesystem::exists(journal, error)) return std::nullopt;
+  const std::unique_ptr<ImportOwnership> owner = ImportOwnership::Take(false);
+  if (!owner) return std::nullopt;  // the import is still running
   std::ifstream in(journal, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();

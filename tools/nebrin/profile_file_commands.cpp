@@ -101,6 +101,7 @@ void RunImport(const HostOptions& options, const std::string& path,
     throw Refusal((path == "-" ? std::string("standard input") : path) + ": " + e.what());
   }
   auto session = OpenSession(options);
+  const std::unique_ptr<ImportOwnership> owner = ImportOwnership::Take(true);
   const std::filesystem::path journal = ImportJournalPath(options);
   const std::string shownPath = path == "-" ? std::string("standard input") : path;
   importOptions.beforeWriting = [&](const std::vector<std::u16string>& names) {
