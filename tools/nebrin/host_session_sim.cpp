@@ -96,7 +96,7 @@ std::unique_ptr<HostSession> OpenSession(const HostOptions& options) {
   if (const std::optional<ImportRecovery> recovery = UndoInterruptedImport(journal)) {
     if (recovery->finished) {
       session->Commit();  // the undone store first, then the journal may go
-      EndImportJournal(journal);
+      EndImportJournal(journal, false);
     }
     std::cerr << "nebrin: " << recovery->sentence << "\n";
   }

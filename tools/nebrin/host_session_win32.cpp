@@ -40,7 +40,7 @@ std::unique_ptr<HostSession> OpenSession(const HostOptions& options) {
     return session;  // no journal could have been written either
   }
   if (const std::optional<ImportRecovery> recovery = UndoInterruptedImport(journal)) {
-    if (recovery->finished) EndImportJournal(journal);
+    if (recovery->finished) EndImportJournal(journal, false);
     std::cerr << "nebrin: " << recovery->sentence << "\n";
   }
   return session;

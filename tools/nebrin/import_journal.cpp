@@ -51,9 +51,16 @@ void BeginImportJournal(const std::filesystem::path& journal, const std::string&
   }
 }
 
-void EndImportJournal(const std::filesystem::path& journal) {
+void EndImportJournal(const std::filesystem::path& journal, bool kept) {
   std::error_code error;
   std::filesystem::remove(journal, error);
+  if (error && kept) {
+    throw std::runtime_error(
+        "the import is stored, but its journal " + journal.string() + " could not be removed (" +
+        error.message() +
+        "); remove it yourself, or the next nebrin command takes the import for an interrupted "
+        "one and removes its profiles");
+  }
 }
 
 std::optional<ImportRecovery> UndoInterruptedImport(const std::filesystem::path& journal) {

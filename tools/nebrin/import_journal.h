@@ -26,8 +26,10 @@ class ImportOwnership {
 void BeginImportJournal(const std::filesystem::path& journal, const std::string& file,
                         const std::vector<std::u16string>& names);
 
-// Removes the journal: the import is kept whole, or was undone.
-void EndImportJournal(const std::filesystem::path& journal);
+// Removes the journal: the import is kept whole (`kept`), or was undone. When a kept import's
+// journal cannot be removed it throws with a sentence, since the next command would undo the
+// import; an undone import's journal left behind only makes the next command look again.
+void EndImportJournal(const std::filesystem::path& journal, bool kept);
 
 struct ImportRecovery {
   std::string sentence;  // what to tell the user

@@ -112,11 +112,11 @@ void RunImport(const HostOptions& options, const std::string& path,
     report = ImportProfiles(std::move(profiles), importOptions);
   } catch (const ImportFailed& e) {
     session->Commit();  // keep what undoing the import left, as the store now holds it
-    if (e.undone()) EndImportJournal(journal);  // else the next command tries again
+    if (e.undone()) EndImportJournal(journal, false);  // else the next command tries again
     throw;
   }
   session->Commit();
-  EndImportJournal(journal);  // the import is kept whole
+  EndImportJournal(journal, true);  // the import is kept whole
   if (report.profiles.empty()) {
     std::cout << "The file holds no profiles; nothing was imported.\n";
     return;
