@@ -81,6 +81,28 @@ check "it says once that the refreshed lease was not saved" \
   test "$(grep -c 'were not saved' "$scratch/err")" -eq 1
 chmod 0755 "$ro"
 
+# --- The lock file: one nobody here may open refuses the command; a symlink is never followed. ---
+lk=$scratch/lk
+mkdir -p "$lk" && cp "$n" "$lk/m.json" && chown -R 65534:65534 "$lk" 2>/dev/null
+touch "$lk/m.json.lock" && chmod 0600 "$lk/m.json.lock"
+if [ "$(id -u)" -eq 0 ]; then chown 0:0 "$lk/m.json.lock"; else chmod 0000 "$lk/m.json.lock"; fi
+before=$(sha256sum <"$lk/m.json")
+err=$("${as_user[@]}" "$nebrin" --machine "$lk/m.json" save Unguarded 2>&1 >/dev/null); rc=$?
+check "a lock file that cannot be opened refuses the command" test $rc -ne 0
+check "the refusal names the lock file" contains "$err" "cannot open the lock file $lk/m.json.lock"
+check "the machine file is left as it was" test "$(sha256sum <"$lk/m.json")" = "$before"
+rm -f "$lk/m.json.lock"
+ln -s "$lk/planted" "$lk/m.json.lock"
+err=$("$nebrin" --machine "$lk/m.json" list 2>&1 >/dev/null); rc=$?
+check "a symlink in the lock file's place is refused" test $rc -ne 0
+check "as a symbolic link" contains "$err" "is a symbolic link"
+check "its target is never created" test ! -e "$lk/planted"
+rm -f "$lk/m.json.lock"
+chmod 0640 "$lk/m.json"
+"$nebrin" --machine "$lk/m.json" list >/dev/null
+check "a new lock file gets the machine file's owner and mode" \
+  test "$(stat -c '%u:%g %a' "$lk/m.json.lock")" = "$(stat -c '%u:%g' "$lk/m.json") 640"
+
 # --- Names: control characters refused when typed, spelt out when read from the store. ---
 err=$("$nebrin" --machine "$n" save $'bad\e[31mname' 2>&1 >/dev/null); rc=$?
 check "a typed name with ESC is refused" test $rc -ne 0

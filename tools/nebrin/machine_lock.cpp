@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <ostream>
 #include <stdexcept>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -26,21 +28,53 @@ bool TryLock(int fd) {
   }
 }
 
+// Opens the lock file without following a symlink put in its place. A new lock file gets the
+// machine file's owner, group and mode bits, so whoever may write the machine file may open it.
+int OpenLockFile(const std::filesystem::path& target, const std::filesystem::path& lockFile) {
+  struct stat machine {};
+  const bool machineExists = ::stat(target.c_str(), &machine) == 0;
+  const mode_t mode = machineExists ? (machine.st_mode & 0666) | 0600 : 0600;
+  int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  if (fd >= 0) {
+    if (machineExists) {
+      struct stat mine {};
+      if (::fstat(fd, &mine) == 0 && (mine.st_uid != machine.st_uid || mine.st_gid != machine.st_gid)) {
+        (void)::fchown(fd, machine.st_uid, machine.st_gid);  // only root may give it away
+      }
+    }
+    (void)::fchmod(fd, mode);  // the umask may have taken bits the machine file has
+    return fd;
+  }
+  if (errno != EEXIST) return -1;
+  fd = ::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+    fd = ::open(lockFile.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);  // flock needs no write right
+  }
+  return fd;
+}
+
 }  // namespace
 
 MachineLock::MachineLock(const std::filesystem::path& file, std::ostream& notes) {
   const std::filesystem::path target = sim::Machine::SavedPath(file);
   const std::filesystem::path lockFile = target.string() + ".lock";
+  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
   std::error_code error;
   if (!target.parent_path().empty()) std::filesystem::create_directories(target.parent_path(), error);
-  fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-    fd_ = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);  // a lock file made while it was writable
-    if (fd_ < 0) return;  // a folder nobody can save into: nothing to guard
-  }
+  fd_ = OpenLockFile(target, lockFile);
   if (fd_ < 0) {
-    throw std::runtime_error(lockFile.string() + ": cannot open the lock file: " +
-                             std::system_category().message(errno));
+    const int openError = errno;
+    // A folder nobody can write holds a machine file nobody can save: nothing to guard.
+    const bool folderWritable = ::faccessat(AT_FDCWD, folder.c_str(), W_OK, AT_EACCESS) == 0;
+    if ((openError == EACCES || openError == EPERM || openError == EROFS || openError == ENOENT) &&
+        !folderWritable) {
+      return;
+    }
+    std::string why = std::system_category().message(openError);
+    if (openError == ELOOP) why = "it is a symbolic link";
+    throw std::runtime_error("cannot open the lock file " + lockFile.string() + " (" + why +
+                             "), so this command cannot keep other nebrin commands away from the "
+                             "machine file; remove or repair the lock file and try again");
   }
   try {
     Wait(target, lockFile, notes);
