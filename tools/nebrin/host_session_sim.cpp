@@ -92,14 +92,8 @@ std::unique_ptr<HostSession> OpenSession(const HostOptions& options) {
     machine = sim::Machine::Load(file);
   }
   auto session = std::make_unique<SimSession>(file, std::move(lock), machine);
-  const std::filesystem::path journal = ImportJournalPath(options);
-  if (const std::optional<ImportRecovery> recovery = UndoInterruptedImport(journal)) {
-    if (recovery->finished) {
-      session->Commit();  // the undone store first, then the journal may go
-      EndImportJournal(journal, false);
-    }
-    std::cerr << "nebrin: " << recovery->sentence << "\n";
-  }
+  RecoverInterruptedImport(ImportJournalPath(options), *ImportOwnership::Take(), *session,
+                           std::cerr);
   return session;
 }
 

@@ -39,9 +39,12 @@ std::unique_ptr<HostSession> OpenSession(const HostOptions& options) {
   } catch (const std::runtime_error&) {
     return session;  // no journal could have been written either
   }
-  if (const std::optional<ImportRecovery> recovery = UndoInterruptedImport(journal)) {
-    if (recovery->finished) EndImportJournal(journal, false);
-    std::cerr << "nebrin: " << recovery->sentence << "\n";
+  std::error_code error;
+  if (std::filesystem::exists(journal, error)) {
+    // Waits for a running import (it may own the journal), and holds the ownership until the
+    // journal is undone and removed, so no import starts a new one in between.
+    const std::unique_ptr<ImportOwnership> owner = ImportOwnership::Take();
+    RecoverInterruptedImport(journal, *owner, *session, std::cerr);
   }
   return session;
 }

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
 
 #include "NebrinCoreDll.h"
 #include "common/shown_text.h"
+#include "durable_file.h"
+#include "host_session.h"
 #include "host_text.h"
 #include "store_scan.h"
 
@@ -23,31 +26,36 @@ std::string Plural(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+bool Contains(const std::vector<int>& numbers, int number) {
+  return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+}
+
+ImportJournal ReadJournal(const std::string& text) {
+  if (text.size() > kJournalMaxBytes) throw std::runtime_error("too large");
+  const json document = json::parse(text);
+  ImportJournal content;
+  content.file = document.at("import").get<std::string>();
+  for (const auto& name : document.at("names")) content.names.push_back(ToUtf16(name.get<std::string>()));
+  content.before = document.at("before").get<std::vector<int>>();
+  content.stored = document.at("stored").get<std::vector<int>>();
+  content.storing = document.at("storing").get<int>();
+  return content;
+}
+
 }  // namespace
 
-void BeginImportJournal(const std::filesystem::path& journal, const std::string& file,
-                        const std::vector<std::u16string>& names) {
-  json document = {{"import", file}, {"names", json::array()}, {"before", ScanStore().numbers}};
-  for (const std::u16string& name : names) document["names"].push_back(ToUtf8(name));
+void WriteImportJournal(const std::filesystem::path& journal, const ImportJournal& content) {
+  json document = {{"import", content.file},       {"names", json::array()},
+                   {"before", content.before},     {"stored", content.stored},
+                   {"storing", content.storing}};
+  for (const std::u16string& name : content.names) document["names"].push_back(ToUtf8(name));
   std::error_code error;
   if (!journal.parent_path().empty()) std::filesystem::create_directories(journal.parent_path(), error);
-  // Written whole beside it, then renamed into place: a kill leaves the old state or the new.
-  std::filesystem::path temporary = journal;
-  temporary += ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << document.dump() << "\n";
-    out.flush();
-    if (!out) {
-      throw std::runtime_error(temporary.string() +
-                               ": cannot write the import's journal, so nothing was imported");
-    }
-  }
-  std::filesystem::rename(temporary, journal, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    throw std::runtime_error(journal.string() + ": cannot write the import's journal (" +
-                             error.message() + "), so nothing was imported");
+  try {
+    ReplaceFileDurably(journal, document.dump() + "\n");
+  } catch (const std::runtime_error& e) {
+    throw std::runtime_error(std::string(e.what()) +
+                             "; the import's journal could not be written");
   }
 }
 
@@ -56,44 +64,42 @@ void EndImportJournal(const std::filesystem::path& journal, bool kept) {
   std::filesystem::remove(journal, error);
   if (error && kept) {
     throw std::runtime_error(
-        "the import is stored, but its journal " + journal.string() + " could not be removed (" +
+        "the import is stored, but its journal " + PathUtf8(journal) + " could not be removed (" +
         error.message() +
         "); remove it yourself, or the next nebrin command takes the import for an interrupted "
         "one and removes its profiles");
   }
 }
 
-std::optional<ImportRecovery> UndoInterruptedImport(const std::filesystem::path& journal) {
+std::optional<ImportRecovery> UndoInterruptedImport(const std::filesystem::path& journal,
+                                                    const ImportOwnership&) {
   std::error_code error;
   if (!std::filesystem::exists(journal, error)) return std::nullopt;
-  const std::unique_ptr<ImportOwnership> owner = ImportOwnership::Take(false);
-  if (!owner) return std::nullopt;  // the import is still running
   std::ifstream in(journal, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
-  json document;
-  std::string file;
-  std::vector<std::u16string> names;
-  std::vector<int> before;
+  ImportJournal content;
   try {
-    if (text.str().size() > kJournalMaxBytes) throw std::runtime_error("too large");
-    document = json::parse(text.str());
-    file = document.at("import").get<std::string>();
-    for (const auto& name : document.at("names")) names.push_back(ToUtf16(name.get<std::string>()));
-    before = document.at("before").get<std::vector<int>>();
+    content = ReadJournal(text.str());
   } catch (const std::exception&) {
-    return ImportRecovery{journal.string() +
+    return ImportRecovery{PathUtf8(journal) +
                               ": the journal of an interrupted import cannot be read; remove it "
                               "and check the profiles with `nebrin list`",
                           false};
   }
+  std::vector<int> candidates = content.stored;
+  if (content.storing >= 0 && !Contains(candidates, content.storing)) {
+    candidates.push_back(content.storing);
+  }
   CNetInfoManage manage;
   std::size_t removed = 0;
   std::string left;
-  for (const int number : ScanStore().numbers) {
-    if (std::find(before.begin(), before.end(), number) != before.end()) continue;
+  for (const int number : candidates) {
+    if (Contains(content.before, number) || !ProfileKeyExists(number)) continue;
     const auto name = StoredName(number);
-    if (name && std::find(names.begin(), names.end(), *name) == names.end()) continue;
+    if (name && std::find(content.names.begin(), content.names.end(), *name) == content.names.end()) {
+      continue;  // another command's profile under that number
+    }
     if (manage.DeleteSelectProfile(number) == 1) {
       ++removed;
     } else {
@@ -101,7 +107,7 @@ std::optional<ImportRecovery> UndoInterruptedImport(const std::filesystem::path&
     }
   }
   manage.SetProfileCount();
-  const std::string what = "an import of " + text::Escaped(text::Excerpt(file)) +
+  const std::string what = "an import of " + text::Escaped(text::Excerpt(content.file)) +
                            " was interrupted";
   if (!left.empty()) {
     return ImportRecovery{what + ", and its profiles " + left +
@@ -114,6 +120,17 @@ std::optional<ImportRecovery> UndoInterruptedImport(const std::filesystem::path&
                                                 " it had stored were removed") +
                             ", so nothing of it was kept. Import the file again.",
                         true};
+}
+
+void RecoverInterruptedImport(const std::filesystem::path& journal, const ImportOwnership& held,
+                              HostSession& session, std::ostream& notes) {
+  const std::optional<ImportRecovery> recovery = UndoInterruptedImport(journal, held);
+  if (!recovery) return;
+  if (recovery->finished) {
+    session.Commit();  // the undone store first, then the journal may go
+    EndImportJournal(journal, false);
+  }
+  notes << "nebrin: " << recovery->sentence << "\n";
 }
 
 }  // namespace nebrin::host

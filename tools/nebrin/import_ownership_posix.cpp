@@ -9,6 +9,6 @@ class Held final : public ImportOwnership {};
 
 }  // namespace
 
-std::unique_ptr<ImportOwnership> ImportOwnership::Take(bool) { return std::make_unique<Held>(); }
+std::unique_ptr<ImportOwnership> ImportOwnership::Take() { return std::make_unique<Held>(); }
 
 }  // namespace nebrin::host

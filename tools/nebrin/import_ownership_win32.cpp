@@ -1,14 +1,17 @@
 // Windows: nothing keeps two nebrin.exe apart, so a running import holds a named mutex of the
-// session; the journal is taken for an interrupted import's only when the mutex is free or its
-// holder died (abandoned).
+// session, and so does a command undoing an interrupted import's journal; a journal is taken for
+// an interrupted import's only when the mutex is free or its holder died (abandoned).
 #include <windows.h>
 
+#include <iostream>
 #include <stdexcept>
 
 #include "import_journal.h"
 
 namespace nebrin::host {
 namespace {
+
+constexpr wchar_t kName[] = L"Local\\Corvane.Nebrin.Import";
 
 class Held final : public ImportOwnership {
  public:
@@ -26,16 +29,22 @@ class Held final : public ImportOwnership {
 
 }  // namespace
 
-std::unique_ptr<ImportOwnership> ImportOwnership::Take(bool wait) {
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Corvane.Nebrin.Import");
+std::unique_ptr<ImportOwnership> ImportOwnership::Take() {
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, kName);
   if (mutex == nullptr) {
-    throw std::runtime_error("the import's mutex cannot be created, so an import cannot run");
+    throw std::runtime_error("the import's mutex cannot be created, so this command cannot run");
   }
-  const DWORD result = WaitForSingleObject(mutex, wait ? INFINITE : 0);
+  DWORD result = WaitForSingleObject(mutex, 1000);
+  if (result == WAIT_TIMEOUT) {
+    std::cerr << "nebrin: waiting for another nebrin command that imports profiles, or undoes an "
+                 "interrupted import, to finish (it holds the mutex Local\\Corvane.Nebrin.Import)...\n"
+              << std::flush;
+    result = WaitForSingleObject(mutex, INFINITE);
+  }
+  // Abandoned: its holder was killed; the journal it leaves is undone by the taker.
   if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) return std::make_unique<Held>(mutex);
   CloseHandle(mutex);
-  if (wait) throw std::runtime_error("the import's mutex cannot be taken, so nothing was imported");
-  return nullptr;
+  throw std::runtime_error("the import's mutex cannot be taken, so this command cannot run");
 }
 
 }  // namespace nebrin::host

@@ -1,5 +1,7 @@
 #include "profile_import.h"
 
+#include "store_scan.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -97,7 +99,6 @@ ImportReport ImportProfiles(std::vector<FileProfile> profiles, const ImportOptio
   if (NeedsAdapters(profiles) || !options.maps.empty()) here = ThisMachinesAdapters();
   report.adapterNotes = MapAdapters(profiles, here, options.maps);
   const std::vector<std::u16string> names = ChooseNames(profiles, options.rename);
-  if (options.beforeWriting && !profiles.empty()) options.beforeWriting(names);
 
   std::vector<int> stored;
   for (std::size_t i = 0; i < profiles.size(); ++i) {
@@ -108,11 +109,29 @@ ImportReport ImportProfiles(std::vector<FileProfile> profiles, const ImportOptio
     imported.name = ToUtf8(names[i]);
     SetText(env.ProfileName, imported.name, "the name");
     env.nProfileKey = -1;
+    // "ProfileCount" as it stands is the number this save takes, unless another program stores
+    // first; the first save of a store takes 0.
+    const int storing = ScanStore().profileCount.value_or(0);
+    if (options.record) {
+      try {
+        options.record(names, stored, storing);
+      } catch (const std::exception& e) {
+        if (stored.empty()) throw Refusal(std::string(e.what()) + "; nothing was imported");
+        Undo(stored, e.what());
+      }
+    }
     // A save that fails takes away the keys it created, so only whole profiles are undone.
     if (CNetInfoManage().SaveProfileInfoToRegistry(&env, f.profile.adapters, 1) != 1) {
       Undo(stored, f.place + " could not be stored");
     }
     stored.push_back(env.nProfileKey);
+    if (options.record && env.nProfileKey != storing) {
+      try {
+        options.record(names, stored, -1);
+      } catch (const std::exception& e) {
+        Undo(stored, e.what());
+      }
+    }
     imported.number = env.nProfileKey;
     imported.adapterCount = env.AdapterCount;
     imported.keyTextLeftOut = (env.nICSFlag == 1 || env.nICSFlag == 2) && env.bPrivateWlan == 1 &&

@@ -14,8 +14,13 @@ namespace nebrin::host {
 struct ImportOptions {
   std::vector<AdapterMap> maps;  // --map
   bool rename = false;           // --rename: a taken name becomes "NAME (2)", "NAME (3)", ...
-  // Called with the names chosen, after every check and before the first write (the journal).
-  std::function<void(const std::vector<std::u16string>&)> beforeWriting;
+  // The journal: called after every check, before each profile is stored, with the names chosen,
+  // the numbers stored so far and the number the store will give the next profile; once more with
+  // -1 after a store that took another number than that. When it throws, nothing more is stored
+  // (what was stored is undone).
+  std::function<void(const std::vector<std::u16string>& names, const std::vector<int>& stored,
+                     int storing)>
+      record;
 };
 
 struct ImportedProfile {
