@@ -114,8 +114,12 @@ edit_store "$n" 'store["keys"]["0"]["values"][[v["name"] for v in store["keys"][
 out=$("$nebrin" --machine "$n" list)
 check "a stored name with controls is listed spelt out" contains "$out" 'evil\u001B]0;title\u0007\u009B'
 check "no raw control reaches the terminal" test "$(printf '%s' "$out" | tr -dc '\033\007' | wc -c)" -eq 0
+edit_store "$n" 'store["keys"]["0"]["values"][[v["name"] for v in store["keys"]["0"]["values"]].index("ProfileName")]["data"] = "two\nlines\tand tab"'
+out=$("$nebrin" --machine "$n" show 0)
+check "show spells a stored newline and tab out" contains "$out" 'Profile 0: two\nlines\tand tab'
+check "the name stays on one line" test "$(grep -c '^lines' <<<"$out")" -eq 0
 json=$("$nebrin" --machine "$n" list --json)
-check "the JSON list stays JSON" test "$(jq -r '.[0].ProfileName' <<<"$json")" = $'evil\e]0;title\a\u009b'
+check "the JSON list stays JSON" test "$(jq -r '.[0].ProfileName' <<<"$json")" = $'two\nlines\tand tab'
 
 # --- Icons the catalogue could not read back are refused. ---
 err=$("$nebrin" --machine "$n" save Big --icon=1000000000 2>&1 >/dev/null); rc=$?
@@ -171,11 +175,19 @@ j=$scratch/j.json
 "$nebrin" --machine "$j" save Before >/dev/null
 "$nebrin" --machine "$j" save Half1 >/dev/null
 "$nebrin" --machine "$j" save Half2 >/dev/null
+"$nebrin" --machine "$j" save Other >/dev/null
+"$nebrin" --machine "$j" save Other2 >/dev/null
+# Killed while storing profile 2, whose name was not written yet. Profile 3 is another command's
+# save, its name not written yet either, and 4 another command's took the number the import meant
+# to take next (a journal names only numbers the import stored or was about to store).
 edit_store "$j" 'store["keys"]["2"]["values"] = [v for v in store["keys"]["2"]["values"] if v["name"] != "ProfileName"]'
-printf '{"import": "office.json", "names": ["Half1", "Half2", "Half3"], "before": [0]}\n' >"$j.import-journal"
+edit_store "$j" 'store["keys"]["3"]["values"] = [v for v in store["keys"]["3"]["values"] if v["name"] != "ProfileName"]'
+printf '{"import": "office.json", "names": ["Half1", "Half2", "Half3"], "before": [0], "stored": [1, 4], "storing": 2}\n' >"$j.import-journal"
 out=$("$nebrin" --machine "$j" list 2>"$scratch/err")
-check "the next command undoes the interrupted import" test "$(count_profiles "$j")" -eq 1
+check "the next command undoes the interrupted import" test "$(count_profiles "$j")" -eq 2
 check "and keeps what was there before" contains "$out" "Before"
+check "another command's half-written profile stays" contains "$out" '`nebrin delete 3`'
+check "another command's profile under a recorded number stays" contains "$out" "Other2"
 check "it says so" contains "$(cat "$scratch/err")" "an import of office.json was interrupted; the 2 profiles it had stored were removed"
 check "the journal is gone" test ! -e "$j.import-journal"
 err=$("$nebrin" --machine "$j" list 2>&1 >/dev/null)

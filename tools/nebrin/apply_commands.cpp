@@ -75,7 +75,7 @@ std::string Describe(const EnvInfoStr& env) {
   if ((env.nICSFlag == 1 || env.nICSFlag == 2) && env.bPrivateWlan != 0) {
     role += " with a private wireless network";
   }
-  return "profile " + std::to_string(env.nProfileKey) + " (" + FieldUtf8(env.ProfileName) + ", " +
+  return "profile " + std::to_string(env.nProfileKey) + " (" + ShownField(env.ProfileName) + ", " +
          role + ")";
 }
 

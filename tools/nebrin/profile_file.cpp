@@ -167,7 +167,11 @@ void ReadAdapter(const json& value, const std::string& place, AdapterInfoStr& a)
                    "IpAddressList", "SubnetMask", "GatewayList", "PrimaryDnsServer",
                    "SecondaryDnsServer", "PrimaryWinsServer", "SecondaryWinsServer", "Metric"});
   r.Text("AdapterName", a.AdapterName);
-  r.Text("ConnectionName", a.ConnectionName);
+  // The connection name is shown and matched against this machine's: a control character in it
+  // is refused like one in a profile's name.
+  if (text::HasControl(r.Text("ConnectionName", a.ConnectionName))) {
+    r.Refuse("ConnectionName", "holds a control character");
+  }
   r.Text("DeviceDesc", a.DeviceDesc);
   r.OneOf("MediaSubType", {"line", "air", "na"});
   r.Text("MediaSubType", a.MediaSubType);

@@ -14,6 +14,7 @@
 #include "profile_file.h"
 #include "import_journal.h"
 #include "profile_import.h"
+#include "store_scan.h"
 
 namespace nebrin::host {
 namespace {
@@ -101,11 +102,24 @@ void RunImport(const HostOptions& options, const std::string& path,
     throw Refusal((path == "-" ? std::string("standard input") : path) + ": " + e.what());
   }
   auto session = OpenSession(options);
-  const std::unique_ptr<ImportOwnership> owner = ImportOwnership::Take(true);
+  // Held until the journal is gone. Another import may have been killed since the session
+  // looked, so its journal is undone now, before this import writes its own.
+  const std::unique_ptr<ImportOwnership> owner = ImportOwnership::Take();
   const std::filesystem::path journal = ImportJournalPath(options);
-  const std::string shownPath = path == "-" ? std::string("standard input") : path;
-  importOptions.beforeWriting = [&](const std::vector<std::u16string>& names) {
-    BeginImportJournal(journal, shownPath, names);
+  RecoverInterruptedImport(journal, *owner, *session, std::cerr);
+  ImportJournal content;
+  bool begun = false;
+  content.file = path == "-" ? std::string("standard input") : path;
+  importOptions.record = [&](const std::vector<std::u16string>& names,
+                             const std::vector<int>& stored, int storing) {
+    if (!begun) {
+      begun = true;
+      content.names = names;
+      content.before = ScanStore().numbers;
+    }
+    content.stored = stored;
+    content.storing = storing;
+    WriteImportJournal(journal, content);
   };
   ImportReport report;
   try {
@@ -121,10 +135,10 @@ void RunImport(const HostOptions& options, const std::string& path,
     std::cout << "The file holds no profiles; nothing was imported.\n";
     return;
   }
-  for (const std::string& note : report.adapterNotes) std::cout << "Matched: " << note << "\n";
+  for (const std::string& note : report.adapterNotes) std::cout << "Matched: " << Shown(note) << "\n";
   for (const ImportedProfile& p : report.profiles) {
-    std::cout << "Imported \"" << p.name << "\"";
-    if (p.name != p.nameInFile) std::cout << " (\"" << p.nameInFile << "\" in the file)";
+    std::cout << "Imported \"" << Shown(p.name) << "\"";
+    if (p.name != p.nameInFile) std::cout << " (\"" << Shown(p.nameInFile) << "\" in the file)";
     std::cout << " as profile " << p.number << " with "
               << Plural(static_cast<std::size_t>(p.adapterCount), "adapter", "adapters") << ".\n";
     if (p.keyTextLeftOut) {
