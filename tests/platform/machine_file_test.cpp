@@ -238,6 +238,24 @@ TEST_F(MachineFileTest, FailedSaveThrowsAndRemovesItsTemporary) {
   EXPECT_EQ(ReadFile(dir_ / "plain"), "x");
 }
 
+// A file without its owner's write bit stays as it is, whoever saves (root included).
+TEST_F(MachineFileTest, ReadOnlyFileIsRefusedNotReplaced) {
+  const fs::path file = dir_ / "machine.json";
+  Machine machine;
+  machine.Save(file);
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  const std::string before = ReadFile(file);
+  machine.SetString(kHkcu, "Software\\Later", "v", "changed");
+  try {
+    machine.Save(file);
+    FAIL() << "a read-only machine file was replaced";
+  } catch (const MachineFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("cannot be written"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadFile(file), before);
+  EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"machine.json"});
+}
+
 TEST_F(MachineFileTest, SaveKeepsTheFilesOwnerAndGroup) {
   if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
   const fs::path file = dir_ / "machine.json";

@@ -213,6 +213,11 @@ void Machine::Save(const std::filesystem::path& named) const {
   // is; a new one is readable by its owner only (it may hold wireless key texts).
   struct stat existing {};
   const bool exists = ::stat(file.c_str(), &existing) == 0;
+  // Root may write any file, but a file without its owner's write bit was made read-only on
+  // purpose, and stays so whoever runs.
+  if (exists && (existing.st_mode & S_IWUSR) == 0) {
+    FailFile(named, "cannot be written: it is read-only (its owner has no write permission)");
+  }
   if (exists && ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0) {
     FailFile(named, "cannot be written: " + ErrnoText(errno));
   }
