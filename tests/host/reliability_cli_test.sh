@@ -183,6 +183,15 @@ j=$scratch/j.json
 edit_store "$j" 'store["keys"]["2"]["values"] = [v for v in store["keys"]["2"]["values"] if v["name"] != "ProfileName"]'
 edit_store "$j" 'store["keys"]["3"]["values"] = [v for v in store["keys"]["3"]["values"] if v["name"] != "ProfileName"]'
 printf '{"import": "office.json", "names": ["Half1", "Half2", "Half3"], "before": [0], "stored": [1, 4], "storing": 2}\n' >"$j.import-journal"
+# A machine file that cannot be written: the read-only commands still answer from the undone
+# store, say the undo could not be saved, and leave the journal for the next command.
+chmod 0444 "$j"
+out=$("$nebrin" --machine "$j" list 2>"$scratch/err"); rc=$?
+check "list answers beside a journal on a read-only machine file" test $rc -eq 0
+check "from the undone store" test "$(grep -c Half1 <<<"$out")" -eq 0
+check "and says the undo could not be saved" contains "$(cat "$scratch/err")" "that undo could not be saved"
+check "the journal stays for later" test -e "$j.import-journal"
+chmod 0644 "$j"
 out=$("$nebrin" --machine "$j" list 2>"$scratch/err")
 check "the next command undoes the interrupted import" test "$(count_profiles "$j")" -eq 2
 check "and keeps what was there before" contains "$out" "Before"

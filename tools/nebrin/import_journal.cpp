@@ -126,11 +126,18 @@ void RecoverInterruptedImport(const std::filesystem::path& journal, const Import
                               HostSession& session, std::ostream& notes) {
   const std::optional<ImportRecovery> recovery = UndoInterruptedImport(journal, held);
   if (!recovery) return;
-  if (recovery->finished) {
-    session.Commit();  // the undone store first, then the journal may go
-    EndImportJournal(journal, false);
-  }
   notes << "nebrin: " << recovery->sentence << "\n";
+  if (!recovery->finished) return;
+  try {
+    session.Commit();  // the undone store first, then the journal may go
+  } catch (const std::exception& e) {
+    // A machine file that cannot be written: this command answers from the undone store, and the
+    // journal stays for the next command that can save.
+    notes << "nebrin: note: that undo could not be saved (" << e.what()
+          << "); the next command that can save does it again\n";
+    return;
+  }
+  EndImportJournal(journal, false);
 }
 
 }  // namespace nebrin::host

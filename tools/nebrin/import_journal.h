@@ -61,7 +61,8 @@ std::optional<ImportRecovery> UndoInterruptedImport(const std::filesystem::path&
                                                     const ImportOwnership& held);
 
 // With the ownership held: undoes an interrupted import's journal when there is one, keeps the
-// store (`session.Commit()`), then removes the journal, and says what it did on `notes`.
+// store (`session.Commit()`), then removes the journal, and says what it did on `notes`. When the
+// undone store cannot be kept it says so and leaves the journal for the next command.
 void RecoverInterruptedImport(const std::filesystem::path& journal, const ImportOwnership& held,
                               HostSession& session, std::ostream& notes);
 
