@@ -202,4 +202,13 @@ check "the journal is gone" test ! -e "$j.import-journal"
 err=$("$nebrin" --machine "$j" list 2>&1 >/dev/null)
 check "and says it only once" test -z "$err"
 
+# --- machine init --force starts afresh: the old file's journal goes with it. ---
+"$nebrin" --machine "$j" save Fresh1 >/dev/null
+printf '{"import": "old.json", "names": ["Fresh1"], "before": [], "stored": [0], "storing": 1}\n' >"$j.import-journal"
+"$nebrin" --machine "$j" machine init --demo --force >/dev/null
+check "init --force removes the old file's journal" test ! -e "$j.import-journal"
+"$nebrin" --machine "$j" save Fresh1 >/dev/null
+err=$("$nebrin" --machine "$j" list 2>&1 >/dev/null)
+check "and the new machine's profiles stay" test "$(count_profiles "$j")" -eq 1 -a -z "$err"
+
 finish "host reliability"

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "connection_words.h"
+#include "host_session.h"
 #include "host_text.h"
 #include "machine_lock.h"
 #include "platform/sim/machine.h"
@@ -24,6 +25,19 @@ void InitMachine(const HostOptions& options, bool demo, bool force) {
   }
   auto machine = demo ? sim::Machine::Demo() : std::make_shared<sim::Machine>();
   machine->Save(file);
+  // The host's state for the old file goes with it: an import journal would otherwise undo
+  // profiles of the new machine. The lock file stays (another command may be waiting on it).
+  const std::filesystem::path journal = ImportJournalPath(options);
+  std::filesystem::path journalTemporary = journal;
+  journalTemporary += ".tmp";
+  for (const auto& stale : {journal, journalTemporary}) {
+    std::filesystem::remove(stale, error);
+    if (error) {
+      throw std::runtime_error(stale.string() + " of the old machine could not be removed (" +
+                               error.message() + "); remove it before the next command");
+    }
+  }
+  sim::Machine::RemoveStaleTemporaries(file);
   std::cout << "Created " << (demo ? "the demo machine" : "a bare machine") << " in "
             << file.string() << "\n";
 }
