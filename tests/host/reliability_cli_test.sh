@@ -147,10 +147,14 @@ check "delete removes the damaged profile" test "$(grep -c damaged <<<"$("$nebri
 # --- current: never applied, or applied and gone. ---
 err=$("$nebrin" --machine "$d" current 2>&1 >/dev/null)
 check "current before any apply" contains "$err" "no profile was applied yet"
-"$nebrin" --machine "$d" apply 0 >/dev/null 2>&1
+out=$("$nebrin" --machine "$d" apply 0 2>/dev/null)
+check "apply before any apply says none was applied yet" contains "$out" "No profile is in force (none was applied yet)."
 "$nebrin" --machine "$d" delete 0 >/dev/null
 err=$("$nebrin" --machine "$d" current 2>&1 >/dev/null)
 check "current after its profile was deleted" contains "$err" "profile 0 was applied last, but it is gone"
+other=$("$nebrin" --machine "$d" list --json | jq '.[0].nProfileKey')
+out=$("$nebrin" --machine "$d" apply "$other" 2>/dev/null)
+check "apply after the applied profile was deleted says so" contains "$out" "No profile is in force (profile 0 was applied last, but it is gone)."
 
 # --- Hostile files: too deep, too large, refused with a short sentence. ---
 python3 -c 'print("{\"format\": " + "[" * 100000 + "]" * 100000 + "}")' >"$scratch/deep.json"

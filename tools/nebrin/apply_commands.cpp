@@ -8,6 +8,7 @@
 #include "apply_progress.h"
 #include "host_profile.h"
 #include "script_file.h"
+#include "store_scan.h"
 
 namespace nebrin::host {
 namespace {
@@ -104,8 +105,13 @@ InForce LoadInForce(const std::optional<int>& from, bool fromNone) {
   if (inForce.known) {
     std::cout << "In force: " << Describe(inForce.profile.env) << ".\n";
   } else {
-    std::cout << "No profile is in force (none was applied yet, or the last one applied is "
-                 "gone).\n";
+    const std::optional<int> last = LastProfileNumber();
+    if (!last) {
+      std::cout << "No profile is in force (none was applied yet).\n";
+    } else {
+      std::cout << "No profile is in force (profile " << *last << " was applied last, but it "
+                << (ProfileKeyExists(*last) ? "is now unreadable" : "is gone") << ").\n";
+    }
   }
   return inForce;
 }

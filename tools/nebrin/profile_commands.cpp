@@ -1,10 +1,12 @@
 #include "profile_commands.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host_profile.h"
 #include "profile_view.h"
@@ -16,10 +18,12 @@ namespace nebrin::host {
 namespace {
 
 // Why a new profile was not stored. Another program's save that took the same number at the same
-// moment leaves that number's key behind; a store whose next number is already taken (left so by
-// an older program) refuses every save until a deletion recounts it.
-[[noreturn]] void RefuseUnsaved(const std::string& name, int number) {
-  const std::string failed = "the profile \"" + name + "\" could not be stored";
+// moment leaves a profile of another name there; a key the failed save left behind (it was not
+// there before) is named so that it can be deleted; a store whose next number is already taken
+// (left so by an older program) refuses every save until a deletion recounts it.
+[[noreturn]] void RefuseUnsaved(const std::string& name, int number,
+                                const std::vector<int>& before) {
+  const std::string failed = "the profile \"" + Shown(name) + "\" could not be stored";
   const StoreScan scan = ScanStore();
   const bool jammed = scan.profileCount && !scan.numbers.empty() &&
                       *scan.profileCount <= scan.numbers.back();
@@ -30,7 +34,15 @@ namespace {
                   "recounts it");
   }
   if (number >= 0 && ProfileKeyExists(number)) {
-    throw Refusal(failed + ": another program stored a profile at the same moment; try again");
+    const std::optional<std::u16string> there = StoredName(number);
+    if (there && *there != ToUtf16(name)) {
+      throw Refusal(failed + ": another program stored a profile at the same moment; try again");
+    }
+    if (std::find(before.begin(), before.end(), number) == before.end()) {
+      const std::string n = std::to_string(number);
+      throw Refusal(failed + " whole: what it wrote is left as profile " + n + " (`nebrin delete " +
+                    n + "` removes it)");
+    }
   }
   throw Refusal(failed);
 }
@@ -59,9 +71,10 @@ void RunSave(const HostOptions& options, const std::string& name, int icon,
   if (CNetInfoRetrieve().CanUseThisName(const_cast<NebrinChar*>(wide.data())) != 1) {
     throw Refusal("a profile named \"" + name + "\" already exists");
   }
+  const std::vector<int> before = ScanStore().numbers;
   const int stored = CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 1);
   session->Commit();
-  if (stored != 1) RefuseUnsaved(name, p.env.nProfileKey);
+  if (stored != 1) RefuseUnsaved(name, p.env.nProfileKey, before);
   std::cout << "Saved \"" << name << "\" as profile " << p.env.nProfileKey << " with "
             << p.env.AdapterCount << (p.env.AdapterCount == 1 ? " adapter" : " adapters") << ".\n";
   if (sharing.Given()) {
