@@ -56,7 +56,10 @@ class HandleSink final : public OutputSink {
     std::size_t at = 0;
     while (at < wide.size()) {
       DWORD written = 0;
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - at, 8192));
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - at, 8192));
+      // A surrogate pair stays in one write: the console shows a half on its own as a box.
+      const char16_t last = wide[at + chunk - 1];
+      if (chunk > 1 && at + chunk < wide.size() && last >= 0xD800 && last <= 0xDBFF) --chunk;
       if (!WriteConsoleW(handle_, reinterpret_cast<const wchar_t*>(wide.data() + at), chunk,
                          &written, nullptr) ||
           written == 0) {

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,13 @@
 
 int main(int argc, char** argv) {
   const nebrin::host::ConsoleOutput output;
-  std::vector<std::string> args = nebrin::host::CommandLineUtf8(argc, argv);
+  std::vector<std::string> args;
+  try {
+    args = nebrin::host::CommandLineUtf8(argc, argv);
+  } catch (const std::runtime_error& e) {
+    std::cerr << "nebrin: " << e.what() << "\n";
+    return 1;
+  }
   std::vector<char*> pointers;
   for (std::string& arg : args) pointers.push_back(arg.data());
   CLI::App app{"nebrin: capture, store and apply network profiles with NebrinCoreDll"};
