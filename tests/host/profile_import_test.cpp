@@ -6,6 +6,7 @@
 
 #include "host/profile_file_fixture.h"
 #include "profile_file.h"
+#include "store_scan.h"
 #include "support/sim_fixture.h"
 
 namespace {
@@ -165,6 +166,52 @@ TEST_F(ProfileImportTest, NamesRepeatedInTheFileAndLongNamesStayWithinTheField) 
   ASSERT_EQ(names.size(), 5u);
   EXPECT_EQ(names[3], longName);
   EXPECT_EQ(names[4], std::string(45, 'x') + " (2)");
+}
+
+
+// The journal hears of each number before the store takes it, so a kill at any write leaves a
+// journal naming every profile the import may have stored; a journal that cannot be written
+// stops the import and undoes it.
+TEST_F(ProfileImportTest, TheJournalNamesEachNumberBeforeItIsStored) {
+  Use(MachineWithProfiles());
+  const std::string file = ExportAll(true);
+  struct Call {
+    std::vector<int> stored;
+    int storing;
+    bool keyThere;
+  };
+  std::vector<Call> calls;
+  ImportOptions options;
+  options.rename = true;
+  options.record = [&](const std::vector<std::u16string>& names, const std::vector<int>& stored,
+                       int storing) {
+    EXPECT_EQ(names.size(), 3u);
+    calls.push_back({stored, storing, storing >= 0 && nebrin::host::ProfileKeyExists(storing)});
+  };
+  const auto report = Import(file, options);
+  ASSERT_EQ(calls.size(), 3u);
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(calls[i].storing, report.profiles[i].number);
+    EXPECT_FALSE(calls[i].keyThere);
+    std::vector<int> before;
+    for (std::size_t j = 0; j < i; ++j) before.push_back(report.profiles[j].number);
+    EXPECT_EQ(calls[i].stored, before);
+  }
+
+  int heard = 0;
+  options.record = [&](const std::vector<std::u16string>&, const std::vector<int>&, int) {
+    if (++heard == 2) throw std::runtime_error("journal.json: cannot write (disk full)");
+  };
+  const std::string refusal = RefusalOf([&] { Import(file, options); });
+  EXPECT_NE(refusal.find("journal.json: cannot write (disk full), so the import was undone"),
+            std::string::npos)
+      << refusal;
+  EXPECT_EQ(Names().size(), 6u);
+  heard = 1;  // the first record fails: nothing was written at all
+  EXPECT_EQ(RefusalOf([&] { Import(file, options); }),
+            "journal.json: cannot write (disk full); nothing was imported");
+  EXPECT_EQ(Names().size(), 6u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Machine files: exact round trips, readable values where they have their regular shape, damaged
 // files reported by name and location and never overwritten, atomic saves.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -238,6 +239,65 @@ TEST_F(MachineFileTest, FailedSaveThrowsAndRemovesItsTemporary) {
   WriteFile(dir_ / "plain", "x");
   EXPECT_THROW(machine.Save(dir_ / "plain" / "machine.json"), MachineFileError);
   EXPECT_EQ(ReadFile(dir_ / "plain"), "x");
+}
+
+// A file without its owner's write bit stays as it is, whoever saves (root included).
+TEST_F(MachineFileTest, ReadOnlyFileIsRefusedNotReplaced) {
+  const fs::path file = dir_ / "machine.json";
+  Machine machine;
+  machine.Save(file);
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  const std::string before = ReadFile(file);
+  machine.SetString(kHkcu, "Software\\Later", "v", "changed");
+  try {
+    machine.Save(file);
+    FAIL() << "a read-only machine file was replaced";
+  } catch (const MachineFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("cannot be written"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadFile(file), before);
+  EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"machine.json"});
+}
+
+TEST_F(MachineFileTest, SaveKeepsTheFilesOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  const fs::path file = dir_ / "machine.json";
+  Machine machine;
+  machine.Save(file);
+  ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+  machine.Save(file);
+  struct stat info {};
+  ASSERT_EQ(::stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 65534u);
+  EXPECT_EQ(info.st_gid, 65534u);
+}
+
+TEST_F(MachineFileTest, DeepOrHugeDocumentsAreRefusedWithAShortMessage) {
+  const std::string head = R"({"format": "nebrin-machine", "version": 1, "x": )";
+  for (const std::size_t depth : {std::size_t{kMachineFileMaxDepth}, std::size_t{100000}}) {
+    const std::string deep = head + std::string(depth, '[') + std::string(depth, ']') + "}";
+    try {
+      Machine::FromJsonText(deep);
+      FAIL() << "a document nested " << depth << " deep was read";
+    } catch (const MachineFileError& e) {
+      EXPECT_NE(std::string(e.what()).find("too deep"), std::string::npos) << e.what();
+    }
+  }
+  // Just below the limit the parser goes on (and the reader refuses the unknown member).
+  const std::size_t fits = kMachineFileMaxDepth - 2;
+  try {
+    Machine::FromJsonText(head + std::string(fits, '[') + std::string(fits, ']') + "}");
+  } catch (const MachineFileError& e) {
+    EXPECT_EQ(std::string(e.what()).find("too deep"), std::string::npos) << e.what();
+  }
+  // A syntax error inside a huge text quotes only an excerpt of it.
+  const std::string huge = head + "\"" + std::string(1 << 20, 'a') + "\x01}";
+  try {
+    Machine::FromJsonText(huge);
+    FAIL() << "a broken document was read";
+  } catch (const MachineFileError& e) {
+    EXPECT_LT(std::string(e.what()).size(), 400u) << e.what();
+  }
 }
 
 TEST_F(MachineFileTest, DamagedFilesAreReportedByNameAndLocationAndLeftAlone) {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "NebrinCoreDll.h"
+#include "host_profile.h"
 #include "host_text.h"
 #include "record_json.h"
 #include "table.h"
@@ -25,20 +26,20 @@ void PrintTable(const EnvInfoStr& env, const AdapterInfoStr* adapters) {
                "Metric"});
   for (int i = 0; i < env.AdapterCount; ++i) {
     const AdapterInfoStr& a = adapters[i];
-    const std::string media = FieldUtf8(a.MediaSubType);
-    table.AddRow({std::to_string(i), FieldUtf8(a.ConnectionName),
+    const std::string media = ShownField(a.MediaSubType);
+    table.AddRow({std::to_string(i), ShownField(a.ConnectionName),
                   media == "air" ? "wireless" : media == "line" ? "wired" : media,
-                  FieldUtf8(a.DhcpEnabled) == "yes" ? "DHCP" : "static",
-                  Or(FieldUtf8(a.IpAddressList)), Or(FieldUtf8(a.SubnetMask)),
-                  Or(FieldUtf8(a.GatewayList)),
-                  Joined(FieldUtf8(a.PrimaryDnsServer), FieldUtf8(a.SecondaryDnsServer)),
-                  Joined(FieldUtf8(a.PrimaryWinsServer), FieldUtf8(a.SecondaryWinsServer)),
-                  Or(FieldUtf8(a.Metric))});
+                  ShownField(a.DhcpEnabled) == "yes" ? "DHCP" : "static",
+                  Or(ShownField(a.IpAddressList)), Or(ShownField(a.SubnetMask)),
+                  Or(ShownField(a.GatewayList)),
+                  Joined(ShownField(a.PrimaryDnsServer), ShownField(a.SecondaryDnsServer)),
+                  Joined(ShownField(a.PrimaryWinsServer), ShownField(a.SecondaryWinsServer)),
+                  Or(ShownField(a.Metric))});
   }
   table.Print(std::cout);
   for (int i = 0; i < env.AdapterCount; ++i) {
-    std::cout << "\n" << i << "  " << FieldUtf8(adapters[i].DeviceDesc) << "\n   "
-              << FieldUtf8(adapters[i].AdapterName);
+    std::cout << "\n" << i << "  " << ShownField(adapters[i].DeviceDesc) << "\n   "
+              << ShownField(adapters[i].AdapterName);
   }
   if (env.AdapterCount > 0) std::cout << "\n";
 }

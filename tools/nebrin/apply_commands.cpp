@@ -10,6 +10,7 @@
 #include "host_paths.h"
 #include "host_profile.h"
 #include "script_file.h"
+#include "store_scan.h"
 
 namespace nebrin::host {
 namespace {
@@ -86,7 +87,7 @@ std::string Describe(const EnvInfoStr& env) {
   if ((env.nICSFlag == 1 || env.nICSFlag == 2) && env.bPrivateWlan != 0) {
     role += " with a private wireless network";
   }
-  return "profile " + std::to_string(env.nProfileKey) + " (" + FieldUtf8(env.ProfileName) + ", " +
+  return "profile " + std::to_string(env.nProfileKey) + " (" + ShownField(env.ProfileName) + ", " +
          role + ")";
 }
 
@@ -134,8 +135,13 @@ InForce LoadInForce(const std::optional<int>& from, bool fromNone,
   if (inForce.known) {
     std::cout << "In force: " << Describe(inForce.profile.env) << ".\n";
   } else {
-    std::cout << "No profile is in force (none was applied yet, or the last one applied is "
-                 "gone).\n";
+    const std::optional<int> last = LastProfileNumber();
+    if (!last) {
+      std::cout << "No profile is in force (none was applied yet).\n";
+    } else {
+      std::cout << "No profile is in force (profile " << *last << " was applied last, but it "
+                << (ProfileKeyExists(*last) ? "is now unreadable" : "is gone") << ").\n";
+    }
   }
   return inForce;
 }

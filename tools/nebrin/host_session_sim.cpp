@@ -1,11 +1,17 @@
-// On Linux the host runs the library against a simulated machine kept in a machine file.
+// On Linux the host runs the library against a simulated machine kept in a machine file. A
+// command holds the machine file's lock from loading to saving, so commands started side by side
+// run one after another and none undoes another's changes.
 #include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
+#include <optional>
 #include <stdexcept>
 
 #include "host_session.h"
+#include "import_journal.h"
 #include "machine_commands.h"
+#include "machine_lock.h"
 #include "nebrin/platform_install.h"
 #include "platform/sim/machine.h"
 
@@ -14,16 +20,31 @@ namespace {
 
 class SimSession final : public HostSession {
  public:
-  SimSession(std::filesystem::path file, std::shared_ptr<sim::Machine> machine)
-      : file_(std::move(file)), machine_(std::move(machine)) {
+  SimSession(std::filesystem::path file, std::unique_ptr<MachineLock> lock,
+             std::shared_ptr<sim::Machine> machine)
+      : file_(std::move(file)), lock_(std::move(lock)), machine_(std::move(machine)) {
     InstallPlatform(machine_);
   }
   ~SimSession() override { InstallPlatform(nullptr); }
   void Commit() override { machine_->Save(file_); }
+  void CommitRefresh() override {
+    try {
+      machine_->Save(file_);
+    } catch (const std::exception& e) {
+      if (!warned_) {
+        std::cerr << "nebrin: note: the DHCP leases read for this command were not saved to the "
+                     "machine file ("
+                  << e.what() << ")\n";
+      }
+      warned_ = true;
+    }
+  }
 
  private:
   std::filesystem::path file_;
+  std::unique_ptr<MachineLock> lock_;  // released after the machine is uninstalled and saved
   std::shared_ptr<sim::Machine> machine_;
+  bool warned_ = false;
 };
 
 // No simulated machine: the library uses Linux's own services (real raw ICMP sockets and
@@ -32,6 +53,7 @@ class NativeSession final : public HostSession {
  public:
   NativeSession() { InstallPlatform(nullptr); }
   void Commit() override {}
+  void CommitRefresh() override {}
 };
 
 }  // namespace
@@ -49,17 +71,30 @@ std::filesystem::path MachineFile(const HostOptions& options) {
   return state / "nebrin" / "machine.json";
 }
 
+std::filesystem::path ImportJournalPath(const HostOptions& options) {
+  std::filesystem::path journal = sim::Machine::SavedPath(MachineFile(options));
+  journal += ".import-journal";
+  return journal;
+}
+
 std::unique_ptr<HostSession> OpenSession(const HostOptions& options) {
   if (options.native) return std::make_unique<NativeSession>();
   const std::filesystem::path file = MachineFile(options);
+  auto lock = std::make_unique<MachineLock>(file, std::cerr);
+  sim::Machine::RemoveStaleTemporaries(file);
   std::error_code error;
+  std::shared_ptr<sim::Machine> machine;
   if (!std::filesystem::exists(file, error)) {
     // First use: the default machine is the demo machine.
-    auto machine = sim::Machine::Demo();
+    machine = sim::Machine::Demo();
     machine->Save(file);
-    return std::make_unique<SimSession>(file, machine);
+  } else {
+    machine = sim::Machine::Load(file);
   }
-  return std::make_unique<SimSession>(file, sim::Machine::Load(file));
+  auto session = std::make_unique<SimSession>(file, std::move(lock), machine);
+  RecoverInterruptedImport(ImportJournalPath(options), *ImportOwnership::Take(), *session,
+                           std::cerr);
+  return session;
 }
 
 void AddSessionOptions(CLI::App& app, HostOptions& options) {

@@ -8,7 +8,9 @@
 #include "applied_profile.h"
 #include "connection_words.h"
 #include "host_paths.h"
+#include "host_session.h"
 #include "host_text.h"
+#include "machine_lock.h"
 #include "platform/sim/machine.h"
 #include "table.h"
 #include "wireless_view.h"
@@ -18,6 +20,7 @@ namespace {
 
 void InitMachine(const HostOptions& options, bool demo, bool force) {
   const std::filesystem::path file = MachineFile(options);
+  const MachineLock lock(file, std::cerr);
   std::error_code error;
   if (std::filesystem::exists(file, error) && !force) {
     throw std::runtime_error(file.string() + " already exists; use --force to replace it");
@@ -30,6 +33,19 @@ void InitMachine(const HostOptions& options, bool demo, bool force) {
                              " (the copy of the profile applied on the old machine) could not "
                              "be removed");
   }
+  // The host's state for the old file goes with it: an import journal would otherwise undo
+  // profiles of the new machine. The lock file stays (another command may be waiting on it).
+  const std::filesystem::path journal = ImportJournalPath(options);
+  std::filesystem::path journalTemporary = journal;
+  journalTemporary += ".tmp";
+  for (const auto& stale : {journal, journalTemporary}) {
+    std::filesystem::remove(stale, error);
+    if (error) {
+      throw std::runtime_error(stale.string() + " of the old machine could not be removed (" +
+                               error.message() + "); remove it before the next command");
+    }
+  }
+  sim::Machine::RemoveStaleTemporaries(file);
   std::cout << "Created " << (demo ? "the demo machine" : "a bare machine") << " in "
             << file.string() << "\n";
 }

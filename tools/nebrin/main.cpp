@@ -2,10 +2,14 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iostream>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "adapters_command.h"
 #include "apply_commands.h"
+#include "command_line.h"
+#include "console_output.h"
 #include "diag_commands.h"
 #include "host_session.h"
 #include "nebrin_version.h"
@@ -16,6 +20,16 @@
 #include "wireless_commands.h"
 
 int main(int argc, char** argv) {
+  const nebrin::host::ConsoleOutput output;
+  std::vector<std::string> args;
+  try {
+    args = nebrin::host::CommandLineUtf8(argc, argv);
+  } catch (const std::runtime_error& e) {
+    std::cerr << "nebrin: " << e.what() << "\n";
+    return 1;
+  }
+  std::vector<char*> pointers;
+  for (std::string& arg : args) pointers.push_back(arg.data());
   CLI::App app{"nebrin: capture, store and apply network profiles with NebrinCoreDll"};
   app.require_subcommand(1);
   app.set_version_flag("--version", std::string("nebrin ") + NEBRIN_VERSION_TEXT,
@@ -31,7 +45,7 @@ int main(int argc, char** argv) {
   nebrin::host::AddPrinterCommands(app, options);
   nebrin::host::AddWirelessCommands(app, options);
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::ParseError& e) {
     return app.exit(e);
   } catch (const std::exception& e) {

@@ -1,28 +1,64 @@
 #include "profile_commands.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "applied_profile.h"
 #include "host_paths.h"
 #include "host_profile.h"
 #include "profile_view.h"
 #include "sharing_options.h"
+#include "store_scan.h"
 #include "table.h"
 
 namespace nebrin::host {
 namespace {
 
+// Why a new profile was not stored. Another program's save that took the same number at the same
+// moment leaves a profile of another name there; a key the failed save left behind (it was not
+// there before) is named so that it can be deleted; a store whose next number is already taken
+// (left so by an older program) refuses every save until a deletion recounts it.
+[[noreturn]] void RefuseUnsaved(const std::string& name, int number,
+                                const std::vector<int>& before) {
+  const std::string failed = "the profile \"" + Shown(name) + "\" could not be stored";
+  const StoreScan scan = ScanStore();
+  const bool jammed = scan.profileCount && !scan.numbers.empty() &&
+                      *scan.profileCount <= scan.numbers.back();
+  if (jammed) {
+    throw Refusal(failed + ": the store's next profile number (" +
+                  std::to_string(*scan.profileCount) +
+                  ") is taken by a stored profile; deleting any profile (`nebrin delete N`) "
+                  "recounts it");
+  }
+  if (number >= 0 && ProfileKeyExists(number)) {
+    const std::optional<std::u16string> there = StoredName(number);
+    if (there && *there != ToUtf16(name)) {
+      throw Refusal(failed + ": another program stored a profile at the same moment; try again");
+    }
+    if (std::find(before.begin(), before.end(), number) == before.end()) {
+      const std::string n = std::to_string(number);
+      throw Refusal(failed + " whole: what it wrote is left as profile " + n + " (`nebrin delete " +
+                    n + "` removes it)");
+    }
+  }
+  throw Refusal(failed);
+}
+
 void RunSave(const HostOptions& options, const std::string& name, int icon,
              const std::optional<std::string>& printer, const SharingChoice& sharing) {
   CheckSharingChoice(sharing);
+  if (name.empty()) throw Refusal("a profile needs a name");
+  RefuseControl(name, "the name");
+  if (printer) RefuseControl(*printer, "the printer name");
+  CheckIcon(icon);
   auto session = OpenSession(options);
   HostProfile p;
   CCommonFtn().InitStructure(&p.env, p.adapters);
-  if (name.empty()) throw Refusal("a profile needs a name");
   SetText(p.env.ProfileName, name, "the name");
   p.env.IconIndex = icon;
   if (printer) {
@@ -37,9 +73,10 @@ void RunSave(const HostOptions& options, const std::string& name, int icon,
   if (CNetInfoRetrieve().CanUseThisName(const_cast<NebrinChar*>(wide.data())) != 1) {
     throw Refusal("a profile named \"" + name + "\" already exists");
   }
+  const std::vector<int> before = ScanStore().numbers;
   const int stored = CNetInfoManage().SaveProfileInfoToRegistry(&p.env, p.adapters, 1);
   session->Commit();
-  if (stored != 1) throw Refusal("the profile \"" + name + "\" could not be stored");
+  if (stored != 1) RefuseUnsaved(name, p.env.nProfileKey, before);
   std::cout << "Saved \"" << name << "\" as profile " << p.env.nProfileKey << " with "
             << p.env.AdapterCount << (p.env.AdapterCount == 1 ? " adapter" : " adapters") << ".\n";
   if (sharing.Given()) {
@@ -85,9 +122,10 @@ LastApplied FindLastApplied(const HostOptions& options) {
 
 void RunList(const HostOptions& options, bool json) {
   auto session = OpenSession(options);
-  const auto entries = ListProfiles();
+  const Catalogue catalogue = ReadCatalogue();
+  const auto& entries = catalogue.entries;
   const LastApplied last = FindLastApplied(options);
-  session->Commit();
+  session->CommitRefresh();
   auto isCurrent = [&](const NameIndex& e) { return last.number == e.nProfileKey; };
   const bool changed = last.since == StoredSinceApplied::Kind::Changed;
   if (json) {
@@ -104,20 +142,35 @@ void RunList(const HostOptions& options, bool json) {
       out.push_back(row);
     }
     std::cout << out.dump(2) << "\n";
+    for (const int number : catalogue.damaged) {
+      std::cerr << "nebrin: " << DamagedSentence(number) << "\n";
+    }
     return;
   }
-  if (entries.empty()) {
+  if (entries.empty() && catalogue.damaged.empty()) {
     std::cout << "No profiles stored.\n";
     return;
   }
   std::string mark = changed ? "yes, changed since" : "yes";
   if (!last.complete) mark += ", set-up incomplete";
   Table table({"#", "Name", "Icon", "Last applied"});
+  std::size_t next = 0;
   for (const NameIndex& e : entries) {
-    table.AddRow({std::to_string(e.nProfileKey), FieldUtf8(e.ProfileName),
+    for (; next < catalogue.damaged.size() && catalogue.damaged[next] < e.nProfileKey; ++next) {
+      table.AddRow({std::to_string(catalogue.damaged[next]), "(damaged)", "", ""});
+    }
+    table.AddRow({std::to_string(e.nProfileKey), ShownField(e.ProfileName),
                   std::to_string(e.IconIndex), isCurrent(e) ? mark : ""});
   }
+  for (; next < catalogue.damaged.size(); ++next) {
+    table.AddRow({std::to_string(catalogue.damaged[next]), "(damaged)", "", ""});
+  }
   table.Print(std::cout);
+  for (const int number : catalogue.damaged) {
+    std::string sentence = DamagedSentence(number);
+    sentence[0] = 'P';
+    std::cout << sentence << ".\n";
+  }
 }
 
 void Show(const HostProfile& p, bool json) {
@@ -133,7 +186,7 @@ void RunShow(const HostOptions& options, const std::string& typed, bool json) {
   auto session = OpenSession(options);
   HostProfile p;
   const bool loaded = LoadProfile(number, p);
-  session->Commit();  // DHCP adapters took their current lease into the store
+  session->CommitRefresh();  // DHCP adapters took their current lease into the store
   if (!loaded) RefuseUnloadable(number);
   Show(p, json);
 }
@@ -179,9 +232,14 @@ void RunCurrent(const HostOptions& options, bool json) {
   HostProfile p;
   CCommonFtn().InitStructure(&p.env, p.adapters);
   const bool loaded = CNetInfoRetrieve().GetCurrentProfileInfo(&p.env, p.adapters) == 1;
-  session->Commit();
+  session->CommitRefresh();
   if (!loaded) {
-    throw Refusal("no applied profile can be loaded (none was applied yet, or it was deleted)");
+    const std::optional<int> last = LastProfileNumber();
+    if (!last) throw Refusal("no profile was applied yet");
+    const std::string n = std::to_string(*last);
+    throw Refusal("profile " + n + " was applied last, but it " +
+                  (ProfileKeyExists(*last) ? "is now unreadable (`nebrin show " + n + "` says why)"
+                                           : "is gone (deleted since)"));
   }
   Show(p, json);
 }

@@ -33,9 +33,10 @@ bool SaveNameAndPrinter(HostSession& session, HostProfile& p) {
 
 void RunRename(const HostOptions& options, const std::string& typed, const std::string& name) {
   const int number = ProfileNumber(typed);
+  if (name.empty()) throw Refusal("a profile needs a name");
+  RefuseControl(name, "the name");
   auto session = OpenSession(options);
   HostProfile p = LoadForChange(number);
-  if (name.empty()) throw Refusal("a profile needs a name");
   SetText(p.env.ProfileName, name, "the name");
   const auto wide = WideParam(name);
   if (CNetInfoRetrieve().CanUseThisNameEdit(const_cast<NebrinChar*>(wide.data()), &p.env) != 1) {
@@ -44,7 +45,7 @@ void RunRename(const HostOptions& options, const std::string& typed, const std::
   if (!SaveNameAndPrinter(*session, p)) {
     throw Refusal("profile " + std::to_string(number) +
                   (p.env.bDefaultPrinterFlag == 1
-                       ? " was renamed, but its printer \"" + FieldUtf8(p.env.strPrinterName) +
+                       ? " was renamed, but its printer \"" + ShownField(p.env.strPrinterName) +
                              "\" could not be made the default printer"
                        : " could not be renamed"));
   }
@@ -55,6 +56,7 @@ void RunSetPrinter(const HostOptions& options, const std::string& typed, const T
                    bool none) {
   if (none == printer.has_value())
     throw Refusal("set-printer takes a printer name or --none, not both");
+  if (printer) RefuseControl(*printer, "the printer name");
   const int number = ProfileNumber(typed);
   auto session = OpenSession(options);
   HostProfile p = LoadForChange(number);
@@ -144,7 +146,7 @@ void RunEdit(const HostOptions& options, const std::string& typed, const Adapter
   if (saved != 1) throw Refusal("profile " + std::to_string(number) + " could not be rewritten");
   if (adapterChange) {
     std::cout << "Profile " << number << ", adapter " << index << " ("
-              << FieldUtf8(a.ConnectionName)
+              << ShownField(a.ConnectionName)
               << "): " << (c.dhcp ? std::string("DHCP") : "static " + *c.ip + " mask " + *c.mask)
               << ".\n";
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "address_input.h"
+#include "common/shown_text.h"
 
 namespace nebrin::host {
 namespace {
@@ -37,6 +38,18 @@ std::string TypeName(const json& value) {
   return "an object";
 }
 
+// A text from the file as a refusal quotes it: a short excerpt, control characters spelt out.
+std::string Quoted(const std::string& utf8) { return text::Escaped(text::Excerpt(utf8)); }
+
+// A value from the file as a refusal shows it, never more than a short excerpt.
+std::string Dumped(const json& value) {
+  if (value.is_structured()) return value.is_array() ? "a list" : "an object";
+  return Quoted(value.dump(-1, ' ', false, json::error_handler_t::replace));
+}
+
+// Thrown by the parser's callback when a container opens deeper than the limit.
+struct TooDeep {};
+
 // Reads the members of one JSON object into record fields; every refusal names the place (the
 // profile, the adapter) and the member.
 class ObjectReader {
@@ -48,7 +61,7 @@ class ObjectReader {
   const std::string& place() const { return place_; }
 
   [[noreturn]] void Refuse(const std::string& name, const std::string& problem) const {
-    throw Refusal(place_ + ": \"" + name + "\" " + problem);
+    throw Refusal(place_ + ": \"" + Quoted(name) + "\" " + problem);
   }
 
   void RefuseUnknown(std::initializer_list<const char*> known) const {
@@ -81,8 +94,8 @@ class ObjectReader {
     const std::string utf8 = String(name);
     const std::u16string text = ToUtf16(utf8);
     if (text.size() >= N) {
-      Refuse(name,
-             "\"" + utf8 + "\" is too long (at most " + std::to_string(N - 1) + " characters)");
+      Refuse(name, "\"" + Quoted(utf8) + "\" is too long (at most " + std::to_string(N - 1) +
+                       " characters)");
     }
     for (std::size_t i = 0; i < text.size(); ++i) field[i] = static_cast<NebrinChar>(text[i]);
     field[text.size()] = 0;
@@ -104,7 +117,7 @@ class ObjectReader {
   int Flag(const char* name) const {
     const json& value = Member(name);
     if (!value.is_number_integer() || (value != 0 && value != 1)) {
-      Refuse(name, "must be 0 or 1, not " + value.dump());
+      Refuse(name, "must be 0 or 1, not " + Dumped(value));
     }
     return value.get<int>();
   }
@@ -122,7 +135,7 @@ class ObjectReader {
               "\"" + allowed + "\"";
       ++index;
     }
-    Refuse(name, "must be " + list + ", not \"" + text + "\"");
+    Refuse(name, "must be " + list + ", not \"" + Quoted(text) + "\"");
   }
 
  private:
@@ -141,7 +154,7 @@ void Address(const ObjectReader& reader, const char* name, NebrinChar (&field)[N
     return;
   }
   if (mask ? !IsSubnetMask(text) : !IsIpv4Address(text)) {
-    reader.Refuse(name, "\"" + text +
+    reader.Refuse(name, "\"" + Quoted(text) +
                             (mask ? "\" is not a subnet mask (dotted IPv4)"
                                   : "\" is not a dotted IPv4 address"));
   }
@@ -154,7 +167,11 @@ void ReadAdapter(const json& value, const std::string& place, AdapterInfoStr& a)
                    "IpAddressList", "SubnetMask", "GatewayList", "PrimaryDnsServer",
                    "SecondaryDnsServer", "PrimaryWinsServer", "SecondaryWinsServer", "Metric"});
   r.Text("AdapterName", a.AdapterName);
-  r.Text("ConnectionName", a.ConnectionName);
+  // The connection name is shown and matched against this machine's: a control character in it
+  // is refused like one in a profile's name.
+  if (text::HasControl(r.Text("ConnectionName", a.ConnectionName))) {
+    r.Refuse("ConnectionName", "holds a control character");
+  }
   r.Text("DeviceDesc", a.DeviceDesc);
   r.OneOf("MediaSubType", {"line", "air", "na"});
   r.Text("MediaSubType", a.MediaSubType);
@@ -172,7 +189,7 @@ void ReadAdapter(const json& value, const std::string& place, AdapterInfoStr& a)
   // store for the system's metric when the profile is written.
   const std::string metric = r.Text("Metric", a.Metric);
   if (metric.find_first_not_of("0123456789") != std::string::npos) {
-    r.Refuse("Metric", "\"" + metric + "\" is not a decimal number");
+    r.Refuse("Metric", "\"" + Quoted(metric) + "\" is not a decimal number");
   }
 }
 
@@ -180,7 +197,7 @@ FileProfile ReadProfile(const json& value, std::size_t position) {
   std::string place = "the " + Ordinal(position) + " profile";
   if (!value.is_object()) throw Refusal(place + " must be an object, not " + TypeName(value));
   if (value.contains("ProfileName") && value["ProfileName"].is_string()) {
-    place += " (\"" + value["ProfileName"].get<std::string>() + "\")";
+    place += " (\"" + Quoted(value["ProfileName"].get<std::string>()) + "\")";
   }
   const ObjectReader r(value, place, "a profile");
   r.RefuseUnknown({"ProfileName", "nProfileKey", "IconIndex", "bDefaultPrinterFlag",
@@ -191,18 +208,28 @@ FileProfile ReadProfile(const json& value, std::size_t position) {
   out.place = place;
   EnvInfoStr& e = out.profile.env;
   CCommonFtn().InitStructure(&e, out.profile.adapters);
-  if (r.Text("ProfileName", e.ProfileName).empty()) r.Refuse("ProfileName", "is empty");
+  const std::string name = r.Text("ProfileName", e.ProfileName);
+  if (name.empty()) r.Refuse("ProfileName", "is empty");
+  if (text::HasControl(name)) r.Refuse("ProfileName", "holds a control character");
   r.Whole("nProfileKey");  // the number it had where it was exported; a new one is given here
   e.IconIndex = r.Whole("IconIndex");
+  if (e.IconIndex < kIconMin || e.IconIndex > kIconMax) {
+    r.Refuse("IconIndex", "is out of range (" + std::to_string(kIconMin) + " to " +
+                              std::to_string(kIconMax) + ", what the profile list can read back)");
+  }
   e.bDefaultPrinterFlag = r.Flag("bDefaultPrinterFlag");
-  r.Text("strPrinterName", e.strPrinterName);
+  if (text::HasControl(r.Text("strPrinterName", e.strPrinterName))) {
+    r.Refuse("strPrinterName", "holds a control character");
+  }
   e.nICSFlag = static_cast<int>(r.OneOf("nICSFlag", {"normal", "server", "client"}));
   r.Text("strPublicDevGUID", e.strPublicDevGUID);
   r.Text("strPrivateDevGUID", e.strPrivateDevGUID);
   e.bICFFlag = r.Flag("bICFFlag");
   e.bPrivateWlan = r.Flag("bPrivateWlan");
   e.bWLANWebKeyUse = r.Flag("bWLANWebKeyUse");
-  r.Text("strWLANConnectionName", e.strWLANConnectionName);
+  if (text::HasControl(r.Text("strWLANConnectionName", e.strWLANConnectionName))) {
+    r.Refuse("strWLANConnectionName", "holds a control character");
+  }
   out.keyTextGiven = r.Has("strWLANPassWord");
   if (out.keyTextGiven) r.Text("strWLANPassWord", e.strWLANPassWord);
 
@@ -273,23 +300,37 @@ nlohmann::ordered_json ProfileFileJson(const std::vector<HostProfile>& profiles,
 }
 
 std::vector<FileProfile> ReadProfileFile(std::string_view text) {
+  if (text.size() > kProfileFileMaxBytes) {
+    throw Refusal("it is larger than " + std::to_string(kProfileFileMaxBytes / (1024 * 1024)) +
+                  " MiB, too large for a profile file");
+  }
   json doc;
   try {
-    doc = json::parse(text);
+    doc = json::parse(text, [](int depth, json::parse_event_t event, json&) {
+      if ((event == json::parse_event_t::object_start ||
+           event == json::parse_event_t::array_start) &&
+          depth >= kProfileFileMaxDepth) {
+        throw TooDeep{};
+      }
+      return true;
+    });
   } catch (const json::parse_error& e) {
     throw Refusal("it is not a JSON document (the error is at byte " + std::to_string(e.byte) +
                   ")");
+  } catch (const TooDeep&) {
+    throw Refusal("it is nested more than " + std::to_string(kProfileFileMaxDepth) +
+                  " levels deep, too deep for a profile file");
   }
   if (!doc.is_object()) throw Refusal("it is not a profile file: the document is not an object");
   const ObjectReader top(doc, "the document", "a profile file");
   const json& format = top.Member("format");
   if (format != kProfileFileFormat) {
-    throw Refusal("it is not a profile file: \"format\" is " + format.dump() + ", not \"" +
+    throw Refusal("it is not a profile file: \"format\" is " + Dumped(format) + ", not \"" +
                   kProfileFileFormat + "\"");
   }
   const json& version = top.Member("version");
   if (version != kProfileFileVersion) {
-    throw Refusal("it is a profile file of version " + version.dump() +
+    throw Refusal("it is a profile file of version " + Dumped(version) +
                   "; this nebrin reads version " + std::to_string(kProfileFileVersion));
   }
   top.RefuseUnknown({"format", "version", "profiles"});

@@ -13,6 +13,10 @@ namespace nebrin::host {
 
 inline constexpr const char* kProfileFileFormat = "nebrin-profiles";
 inline constexpr int kProfileFileVersion = 1;
+// Larger or more deeply nested files are refused before they are parsed further: the layout nests
+// five levels, and a thousand profiles take about 4 MiB.
+inline constexpr std::size_t kProfileFileMaxBytes = 16u * 1024 * 1024;
+inline constexpr int kProfileFileMaxDepth = 16;
 
 // The document holding `profiles` in this order, members in the records' order. The wireless
 // key text is written only when `withSecrets` is set.

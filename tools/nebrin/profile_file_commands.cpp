@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "profile_file.h"
+#include "import_journal.h"
 #include "profile_import.h"
+#include "store_scan.h"
 
 namespace nebrin::host {
 namespace {
@@ -32,23 +34,29 @@ void RunExport(const HostOptions& options, const std::vector<std::string>& typed
       numbers.push_back(number);
   }
   auto session = OpenSession(options);
+  std::vector<int> damaged;
   if (all) {
-    for (const NameIndex& e : ListProfiles()) numbers.push_back(e.nProfileKey);
+    const Catalogue catalogue = ReadCatalogue();
+    for (const NameIndex& e : catalogue.entries) numbers.push_back(e.nProfileKey);
+    damaged = catalogue.damaged;
   }
   std::vector<HostProfile> profiles(numbers.size());
   for (std::size_t i = 0; i < numbers.size(); ++i) {
     if (!LoadProfile(numbers[i], profiles[i])) {
-      session->Commit();
+      session->CommitRefresh();
       RefuseUnloadable(numbers[i]);
     }
   }
-  session->Commit();  // DHCP adapters took their current lease into the store
+  session->CommitRefresh();  // DHCP adapters took their current lease into the store
+  for (const int number : damaged) {
+    std::cerr << "nebrin: " << DamagedSentence(number) << "; it was left out of the export\n";
+  }
   const std::string text = ProfileFileJson(profiles, withSecrets).dump(2) + "\n";
   if (output.empty()) {
     std::cout << text;
     return;
   }
-  std::ofstream file(output, std::ios::binary | std::ios::trunc);
+  std::ofstream file(PathFromUtf8(output), std::ios::binary | std::ios::trunc);
   file << text;
   file.close();
   if (!file) throw Refusal(output + " could not be written");
@@ -57,17 +65,28 @@ void RunExport(const HostOptions& options, const std::vector<std::string>& typed
                             : " (wireless key texts left out; --with-secrets includes them).\n");
 }
 
+// The whole file, refused once it grows past the size a profile file may have.
 std::string ReadWhole(const std::string& path) {
-  std::ostringstream text;
-  if (path == "-") {
-    text << std::cin.rdbuf();
-    return text.str();
+  const std::string shown = path == "-" ? std::string("standard input") : path;
+  std::ifstream file;
+  std::istream* in = &std::cin;
+  if (path != "-") {
+    file.open(PathFromUtf8(path), std::ios::binary);
+    if (!file) throw Refusal(path + " cannot be read");
+    in = &file;
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw Refusal(path + " cannot be read");
-  text << file.rdbuf();
-  if (file.bad()) throw Refusal(path + " cannot be read");
-  return text.str();
+  std::string text;
+  char buffer[65536];
+  while (in->read(buffer, sizeof buffer) || in->gcount() > 0) {
+    text.append(buffer, static_cast<std::size_t>(in->gcount()));
+    if (text.size() > kProfileFileMaxBytes) {
+      throw Refusal(shown + ": it is larger than " +
+                    std::to_string(kProfileFileMaxBytes / (1024 * 1024)) +
+                    " MiB, too large for a profile file");
+    }
+  }
+  if (in->bad()) throw Refusal(shown + " cannot be read");
+  return text;
 }
 
 void RunImport(const HostOptions& options, const std::string& path,
@@ -83,22 +102,43 @@ void RunImport(const HostOptions& options, const std::string& path,
     throw Refusal((path == "-" ? std::string("standard input") : path) + ": " + e.what());
   }
   auto session = OpenSession(options);
+  // Held until the journal is gone. Another import may have been killed since the session
+  // looked, so its journal is undone now, before this import writes its own.
+  const std::unique_ptr<ImportOwnership> owner = ImportOwnership::Take();
+  const std::filesystem::path journal = ImportJournalPath(options);
+  RecoverInterruptedImport(journal, *owner, *session, std::cerr);
+  ImportJournal content;
+  bool begun = false;
+  content.file = path == "-" ? std::string("standard input") : path;
+  importOptions.record = [&](const std::vector<std::u16string>& names,
+                             const std::vector<int>& stored, int storing) {
+    if (!begun) {
+      begun = true;
+      content.names = names;
+      content.before = ScanStore().numbers;
+    }
+    content.stored = stored;
+    content.storing = storing;
+    WriteImportJournal(journal, content);
+  };
   ImportReport report;
   try {
     report = ImportProfiles(std::move(profiles), importOptions);
-  } catch (const ImportFailed&) {
+  } catch (const ImportFailed& e) {
     session->Commit();  // keep what undoing the import left, as the store now holds it
+    if (e.undone()) EndImportJournal(journal, false);  // else the next command tries again
     throw;
   }
   session->Commit();
+  EndImportJournal(journal, true);  // the import is kept whole
   if (report.profiles.empty()) {
     std::cout << "The file holds no profiles; nothing was imported.\n";
     return;
   }
-  for (const std::string& note : report.adapterNotes) std::cout << "Matched: " << note << "\n";
+  for (const std::string& note : report.adapterNotes) std::cout << "Matched: " << Shown(note) << "\n";
   for (const ImportedProfile& p : report.profiles) {
-    std::cout << "Imported \"" << p.name << "\"";
-    if (p.name != p.nameInFile) std::cout << " (\"" << p.nameInFile << "\" in the file)";
+    std::cout << "Imported \"" << Shown(p.name) << "\"";
+    if (p.name != p.nameInFile) std::cout << " (\"" << Shown(p.nameInFile) << "\" in the file)";
     std::cout << " as profile " << p.number << " with "
               << Plural(static_cast<std::size_t>(p.adapterCount), "adapter", "adapters") << ".\n";
     if (p.keyTextLeftOut) {

@@ -1,5 +1,7 @@
 #include "profile_import.h"
 
+#include "store_scan.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -77,14 +79,16 @@ std::vector<std::u16string> ChooseNames(const std::vector<FileProfile>& profiles
   const bool recounted = manage.SetProfileCount() == 1;
   if (!left.empty()) {
     throw ImportFailed(failure + ", and undoing the import failed: profiles " + left +
-                       " of this import could not be deleted");
+                           " of this import could not be deleted",
+                       false);
   }
   if (!recounted) {
     throw ImportFailed(failure +
-                       ", so the import was undone, but the store's next profile "
-                       "number could not be recounted");
+                           ", so the import was undone, but the store's next profile "
+                           "number could not be recounted",
+                       true);
   }
-  throw ImportFailed(failure + ", so the import was undone: nothing of it was kept");
+  throw ImportFailed(failure + ", so the import was undone: nothing of it was kept", true);
 }
 
 // The private wireless network is made on the private adapter by the ad hoc tool and announced
@@ -130,11 +134,29 @@ ImportReport ImportProfiles(std::vector<FileProfile> profiles, const ImportOptio
     imported.name = ToUtf8(names[i]);
     SetText(env.ProfileName, imported.name, "the name");
     env.nProfileKey = -1;
+    // "ProfileCount" as it stands is the number this save takes, unless another program stores
+    // first; the first save of a store takes 0.
+    const int storing = ScanStore().profileCount.value_or(0);
+    if (options.record) {
+      try {
+        options.record(names, stored, storing);
+      } catch (const std::exception& e) {
+        if (stored.empty()) throw Refusal(std::string(e.what()) + "; nothing was imported");
+        Undo(stored, e.what());
+      }
+    }
     // A save that fails takes away the keys it created, so only whole profiles are undone.
     if (CNetInfoManage().SaveProfileInfoToRegistry(&env, f.profile.adapters, 1) != 1) {
       Undo(stored, f.place + " could not be stored");
     }
     stored.push_back(env.nProfileKey);
+    if (options.record && env.nProfileKey != storing) {
+      try {
+        options.record(names, stored, -1);
+      } catch (const std::exception& e) {
+        Undo(stored, e.what());
+      }
+    }
     imported.number = env.nProfileKey;
     imported.adapterCount = env.AdapterCount;
     imported.keyTextLeftOut = (env.nICSFlag == 1 || env.nICSFlag == 2) && env.bPrivateWlan == 1 &&

@@ -2,6 +2,7 @@
 // library's own members: all of them, or none.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,13 @@ namespace nebrin::host {
 struct ImportOptions {
   std::vector<AdapterMap> maps;  // --map
   bool rename = false;           // --rename: a taken name becomes "NAME (2)", "NAME (3)", ...
+  // The journal: called after every check, before each profile is stored, with the names chosen,
+  // the numbers stored so far and the number the store will give the next profile; once more with
+  // -1 after a store that took another number than that. When it throws, nothing more is stored
+  // (what was stored is undone).
+  std::function<void(const std::vector<std::u16string>& names, const std::vector<int>& stored,
+                     int storing)>
+      record;
 };
 
 struct ImportedProfile {
@@ -32,7 +40,12 @@ struct ImportReport {
 // message says so, or names what could not be removed.
 class ImportFailed : public Refusal {
  public:
-  using Refusal::Refusal;
+  ImportFailed(const std::string& sentence, bool undone) : Refusal(sentence), undone_(undone) {}
+  // Whether everything the import stored is gone again.
+  bool undone() const { return undone_; }
+
+ private:
+  bool undone_;
 };
 
 // Matches the adapters, chooses the names (CanUseThisName), then stores each profile as a new

@@ -16,10 +16,10 @@ std::string Pair(const std::string& first, const std::string& second) {
 
 std::string Sharing(const EnvInfoStr& env) {
   if (env.nICSFlag == 1) {
-    return "sharing host: public " + FieldUtf8(env.strPublicDevGUID) + ", private " +
-           FieldUtf8(env.strPrivateDevGUID) + ", firewall " + (env.bICFFlag != 0 ? "on" : "off");
+    return "sharing host: public " + ShownField(env.strPublicDevGUID) + ", private " +
+           ShownField(env.strPrivateDevGUID) + ", firewall " + (env.bICFFlag != 0 ? "on" : "off");
   }
-  if (env.nICSFlag == 2) return "sharing client: private " + FieldUtf8(env.strPrivateDevGUID);
+  if (env.nICSFlag == 2) return "sharing client: private " + ShownField(env.strPrivateDevGUID);
   return "none";
 }
 
@@ -27,28 +27,28 @@ std::string Sharing(const EnvInfoStr& env) {
 
 void PrintProfile(std::ostream& out, const HostProfile& profile) {
   const EnvInfoStr& env = profile.env;
-  out << "Profile " << env.nProfileKey << ": " << FieldUtf8(env.ProfileName) << "\n"
+  out << "Profile " << env.nProfileKey << ": " << ShownField(env.ProfileName) << "\n"
       << "Icon      " << env.IconIndex << "\n"
       << "Printer   "
-      << (env.bDefaultPrinterFlag == 1 ? FieldUtf8(env.strPrinterName) + " (made the default)"
+      << (env.bDefaultPrinterFlag == 1 ? ShownField(env.strPrinterName) + " (made the default)"
                                        : "-")
       << "\n"
       << "Sharing   " << Sharing(env) << "\n";
   if (env.nICSFlag != 0 && env.bPrivateWlan != 0) {
-    out << "Wireless  " << FieldUtf8(env.strWLANConnectionName)
+    out << "Wireless  " << ShownField(env.strWLANConnectionName)
         << (env.bWLANWebKeyUse == 1 ? " (WEP key in use)" : " (no key)") << "\n";
   }
   out << "\n";
   Table table({"#", "Connection", "Mode", "Address", "Mask", "Gateway", "DNS", "WINS", "Metric"});
   for (int i = 0; i < env.AdapterCount; ++i) {
     const AdapterInfoStr& a = profile.adapters[i];
-    const bool dhcp = FieldUtf8(a.DhcpEnabled) != "no";
-    table.AddRow({std::to_string(i), FieldUtf8(a.ConnectionName), dhcp ? "DHCP" : "static",
-                  Or(FieldUtf8(a.IpAddressList)), Or(FieldUtf8(a.SubnetMask)),
-                  Or(FieldUtf8(a.GatewayList)),
-                  Pair(FieldUtf8(a.PrimaryDnsServer), FieldUtf8(a.SecondaryDnsServer)),
-                  Pair(FieldUtf8(a.PrimaryWinsServer), FieldUtf8(a.SecondaryWinsServer)),
-                  dhcp ? "-" : Or(FieldUtf8(a.Metric))});
+    const bool dhcp = ShownField(a.DhcpEnabled) != "no";
+    table.AddRow({std::to_string(i), ShownField(a.ConnectionName), dhcp ? "DHCP" : "static",
+                  Or(ShownField(a.IpAddressList)), Or(ShownField(a.SubnetMask)),
+                  Or(ShownField(a.GatewayList)),
+                  Pair(ShownField(a.PrimaryDnsServer), ShownField(a.SecondaryDnsServer)),
+                  Pair(ShownField(a.PrimaryWinsServer), ShownField(a.SecondaryWinsServer)),
+                  dhcp ? "-" : Or(ShownField(a.Metric))});
   }
   table.Print(out);
 }

@@ -45,7 +45,7 @@ class DriverHandle {
 // Adapter `index` of the current settings, as `nebrin adapters` numbers them.
 struct ChosenAdapter {
   std::vector<NebrinChar> name;  // the GUID text, as OpenDevice takes it
-  std::string connection;
+  std::string connection;  // as shown: control characters spelt out
 };
 
 ChosenAdapter CurrentAdapter(const std::string& typed) {
@@ -65,7 +65,7 @@ ChosenAdapter CurrentAdapter(const std::string& typed) {
   }
   ChosenAdapter chosen;
   chosen.name = WideParam(FieldUtf8(adapters[index].AdapterName));
-  chosen.connection = FieldUtf8(adapters[index].ConnectionName);
+  chosen.connection = ShownField(adapters[index].ConnectionName);
   return chosen;
 }
 

@@ -8,6 +8,7 @@
 // call fail.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -63,6 +64,11 @@ class MachineFileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// Machine files larger or more deeply nested than this are refused before they are read further.
+// A registry key nests at most 512 deep on Windows and takes two levels of the document each.
+inline constexpr std::size_t kMachineFileMaxBytes = 64u * 1024 * 1024;
+inline constexpr int kMachineFileMaxDepth = 1100;
 
 // One registry value as stored: its type and its bytes, exactly as written.
 struct RegValue {
@@ -211,9 +217,16 @@ class Machine final : public platform::Platform {
   static std::shared_ptr<Machine> Demo();
 
   // Machine files (JSON). Load throws MachineFileError; Save writes a temporary file beside the
-  // target and renames it over the target, and throws MachineFileError when it cannot.
+  // target (a symlink's target) with the target's mode and owner (0600 for a new file) and
+  // renames it over the target, and throws MachineFileError when it cannot, leaving it as it was.
   static std::shared_ptr<Machine> Load(const std::filesystem::path& file);
   void Save(const std::filesystem::path& file) const;
+  // The file a save of `file` replaces: `file` with its symlinks followed.
+  static std::filesystem::path SavedPath(const std::filesystem::path& file);
+  // Removes the temporary files that saves of `file` killed part-way left beside it: ours (named
+  // as a save names them, regular files of this user) and stale (their process is gone, or they
+  // are over an hour old). Call it holding the machine file's lock. Returns how many went.
+  static int RemoveStaleTemporaries(const std::filesystem::path& file);
   std::string ToJsonText() const;
   static std::shared_ptr<Machine> FromJsonText(std::string_view text);  // throws std::runtime_error
 
