@@ -40,9 +40,9 @@ LONG SetNumber(HKEY key, const wchar_t* name, DWORD value) {
                         sizeof(value));
 }
 
-LONG DeleteMachineTree(const std::wstring& path) {
+LONG DeleteTree(HKEY root, const std::wstring& path) {
   UniqueHkey key;
-  LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, key.put());
+  LONG result = RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, key.put());
   if (result == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
   if (result != ERROR_SUCCESS) return result;
   // Always take the first subkey: the indexes shift as subkeys go.
@@ -52,12 +52,14 @@ LONG DeleteMachineTree(const std::wstring& path) {
     result = RegEnumKeyExW(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (result == ERROR_NO_MORE_ITEMS) break;
     if (result != ERROR_SUCCESS) return result;
-    result = DeleteMachineTree(path + L"\\" + name);
+    result = DeleteTree(root, path + L"\\" + name);
     if (result != ERROR_SUCCESS) return result;
   }
   key.reset();
-  return RegDeleteKeyW(HKEY_LOCAL_MACHINE, path.c_str());
+  return RegDeleteKeyW(root, path.c_str());
 }
+
+LONG DeleteMachineTree(const std::wstring& path) { return DeleteTree(HKEY_LOCAL_MACHINE, path); }
 
 std::vector<ListedAdapter> ListAdapters(DWORD& status) {
   std::vector<ListedAdapter> adapters;

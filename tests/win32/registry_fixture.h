@@ -54,7 +54,9 @@ LONG SetText(HKEY key, const wchar_t* name, const std::wstring& value);
 LONG SetTexts(HKEY key, const wchar_t* name, const std::vector<std::wstring>& values);
 LONG SetNumber(HKEY key, const wchar_t* name, DWORD value);
 
-// Deletes a key below HKEY_LOCAL_MACHINE with everything under it; a missing key is no error.
+// Deletes a key below `root` with everything under it; a missing key is no error.
+LONG DeleteTree(HKEY root, const std::wstring& path);
+// The same below HKEY_LOCAL_MACHINE.
 LONG DeleteMachineTree(const std::wstring& path);
 
 // One adapter as IP Helper lists it.

@@ -21,23 +21,7 @@ namespace {
 
 const wchar_t kStoreMutex[] = L"Local\\Corvane.Nebrin.ProfileStore";
 
-LONG DeleteUserTree(const std::wstring& path) {
-  UniqueHkey key;
-  LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, key.put());
-  if (result == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
-  if (result != ERROR_SUCCESS) return result;
-  for (;;) {
-    wchar_t name[256];
-    DWORD length = 256;
-    result = RegEnumKeyExW(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (result == ERROR_NO_MORE_ITEMS) break;
-    if (result != ERROR_SUCCESS) return result;
-    result = DeleteUserTree(path + L"\\" + name);
-    if (result != ERROR_SUCCESS) return result;
-  }
-  key.reset();
-  return RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
-}
+LONG DeleteUserTree(const std::wstring& path) { return DeleteTree(HKEY_CURRENT_USER, path); }
 
 std::wstring WriterPath() {
   wchar_t path[MAX_PATH];
