@@ -152,11 +152,16 @@ check "current before any apply" contains "$err" "no profile was applied yet"
 out=$("$nebrin" --machine "$d" apply 0 2>/dev/null)
 check "apply before any apply says none was applied yet" contains "$out" "No profile is in force (none was applied yet)."
 "$nebrin" --machine "$d" delete 0 >/dev/null
-err=$("$nebrin" --machine "$d" current 2>&1 >/dev/null)
-check "current after its profile was deleted" contains "$err" "profile 0 was applied last, but it is gone"
+out=$("$nebrin" --machine "$d" current 2>/dev/null)
+check "current after its profile was deleted shows the copy applied" contains "$out" "Profile 0 was deleted from the store since it was applied"
 other=$("$nebrin" --machine "$d" list --json | jq '.[0].nProfileKey')
 out=$("$nebrin" --machine "$d" apply "$other" 2>/dev/null)
-check "apply after the applied profile was deleted says so" contains "$out" "No profile is in force (profile 0 was applied last, but it is gone)."
+check "apply after the applied profile was deleted says so" contains "$out" "it was deleted from the store since"
+# Without the host's copy (another program applied it), the store's record is all there is.
+rm -f "${d%.json}.applied-profile.json"
+"$nebrin" --machine "$d" delete "$other" >/dev/null
+err=$("$nebrin" --machine "$d" current 2>&1 >/dev/null)
+check "current without a copy, its profile deleted" contains "$err" "profile $other was applied last, but it is gone"
 
 # --- Hostile files: too deep, too large, refused with a short sentence. ---
 python3 -c 'print("{\"format\": " + "[" * 100000 + "]" * 100000 + "}")' >"$scratch/deep.json"
