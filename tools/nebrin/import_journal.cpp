@@ -117,7 +117,8 @@ std::optional<ImportRecovery> UndoInterruptedImport(const std::filesystem::path&
   return ImportRecovery{what + "; " +
                             (removed == 0 ? std::string("it had stored no profile yet")
                                           : "the " + Plural(removed, "profile", "profiles") +
-                                                " it had stored were removed") +
+                                                " it had stored " +
+                                                (removed == 1 ? "was" : "were") + " removed") +
                             ", so nothing of it was kept. Import the file again.",
                         true};
 }
