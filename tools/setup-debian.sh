@@ -9,10 +9,11 @@
 set -eu
 
 # Linux build, the host, tests, benchmarks; clang reads the chief header to name the exported
-# members and llvm's tools check them; iproute2 makes the network namespace of the slow tests.
+# members and llvm's tools check them; iproute2 makes the network namespace of the slow tests;
+# the host's test scripts read JSON with jq and python3.
 default_packages="cmake ninja-build g++ make pkg-config ca-certificates googletest libgtest-dev
 libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libcurl4-openssl-dev iproute2 clang
-llvm lld"
+llvm lld jq python3"
 # clang's libFuzzer and sanitizer runtimes.
 fuzz_packages="libclang-rt-14-dev"
 # The i686 product DLL (mingw-w64's win32 thread model) and its Wine tests (the posix thread
