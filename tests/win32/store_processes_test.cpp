@@ -43,9 +43,18 @@ HANDLE StartWriter(const std::wstring& arguments, HANDLE output = nullptr) {
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   }
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
-                      nullptr, &startup, &process)) {
-    return nullptr;
+  // Starting many processes at once on a loaded machine can fail for a moment under Wine; the
+  // writer itself is what the tests judge, so a start is tried a few times.
+  for (int attempt = 0;; ++attempt) {
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
+                       nullptr, &startup, &process)) {
+      break;
+    }
+    if (attempt == 4) {
+      std::fprintf(stderr, "store_writer could not be started: error %lu\n", GetLastError());
+      return nullptr;
+    }
+    Sleep(200);
   }
   CloseHandle(process.hThread);
   return process.hProcess;
@@ -125,7 +134,7 @@ TEST_F(StoreProcessesTest, AbandonedMutexIsTakenOverAndAForeignObjectRefused) {
 
 // Sixteen writers save at once, ten times over: each profile a writer reports is listed and
 // loads, and a save afterwards works. Writers of an older kind, without the mutex, saving beside
-// them may lose a number, but never hide a profile or jam the store.
+// them may make any save lose its number, but never hide a profile or jam the store.
 TEST_F(StoreProcessesTest, ConcurrentSavesKeepEveryReportedProfile) {
   struct Mix {
     const char* name;
@@ -148,8 +157,12 @@ TEST_F(StoreProcessesTest, ConcurrentSavesKeepEveryReportedProfile) {
         if (code >= 100 && code < 200) {
           saved[static_cast<int>(code) - 100] =
               L"T" + std::to_wstring(trial) + L"-" + std::to_wstring(i);
+        } else if (mix.unguarded == 0) {
+          ADD_FAILURE() << mix.name << ": a save failed, code " << code;
         } else {
-          EXPECT_LT(i, mix.unguarded) << mix.name << ": a guarded save failed, code " << code;
+          // Beside writers without the mutex any save may lose its number (the key it made was
+          // already there) and answer 0; nothing else may happen to it.
+          EXPECT_EQ(code, 1u) << mix.name << ": writer " << i << " ended with code " << code;
         }
       }
       reported += static_cast<int>(saved.size());
